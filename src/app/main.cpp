@@ -1,6 +1,25 @@
 #include <cstdio>
+#include <iostream>
 
-int main() {
+#include "app/command_line.h"
+#include "devtools/export.h"
+#include "devtools/selftest.h"
+
+int main(int argc, char** argv) {
+    using namespace pawlane;
+    const Command command = parseCommandLine(std::vector<std::string>(argv, argv + argc));
+    switch (command.kind) {
+    case Command::Kind::SelfTest:
+        return selfTest(std::cout);
+    case Command::Kind::DumpFrames:
+        dumpFrames(command.path, std::cout);
+        return 0;
+    case Command::Kind::MakeIcon:
+        makeIcon(command.path, std::cout);
+        return 0;
+    case Command::Kind::Interactive:
+        break;
+    }
     std::puts("Pawlane: the desktop app is not built yet.");
     return 0;
 }

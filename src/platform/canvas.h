@@ -4,6 +4,7 @@
 // and y upwards; one point is one pixel.
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/image.h"
 
@@ -24,6 +25,8 @@ public:
     virtual int width() const = 0;
     virtual int height() const = 0;
     virtual void fillRect(const RectF& r, const ColorF& c) = 0;
+    // Fills the union of the rectangles as one shape, so shared edges leave no seams.
+    virtual void fillRects(const std::vector<RectF>& rects, const ColorF& c) = 0;
     // Square-cornered rectangle with circular corners of the given radius, antialiased.
     virtual void fillRoundedRect(const RectF& r, double radius, const ColorF& c) = 0;
     // Intersects the clip with the rounded rectangle until the matching restore().

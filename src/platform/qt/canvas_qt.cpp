@@ -34,6 +34,12 @@ public:
 
     void fillRect(const RectF& r, const ColorF& c) override { painter_.fillRect(flip(r), toQColor(c)); }
 
+    void fillRects(const std::vector<RectF>& rects, const ColorF& c) override {
+        QPainterPath path;
+        path.setFillRule(Qt::WindingFill);
+        for (const auto& r : rects) path.addRect(flip(r));
+        painter_.fillPath(path, toQColor(c));
+    }
     void fillRoundedRect(const RectF& r, double radius, const ColorF& c) override {
         painter_.fillPath(rounded(r, radius), toQColor(c));
     }
