@@ -29,6 +29,8 @@ public:
     virtual void refreshFrame() = 0;
     // Where the pets' layers hang.
     virtual RootLayer& rootLayer() = 0;
+    // Ends one world tick: repaint what the root's damage says changed, in one go.
+    virtual void commit() {}
 };
 
 }  // namespace pawlane
