@@ -1,5 +1,7 @@
 #include "custom/pet_codes.h"
 
+#include "custom/text_cleaning.h"
+
 #include <openssl/evp.h>
 
 #include <nlohmann/json.hpp>
@@ -9,44 +11,6 @@
 namespace pawlane {
 
 namespace {
-
-bool isUnicodeSpace(char32_t c) {
-    return (c >= 0x09 && c <= 0x0D) || c == 0x20 || c == 0x85 || c == 0xA0 || c == 0x1680 ||
-           (c >= 0x2000 && c <= 0x200A) || c == 0x2028 || c == 0x2029 || c == 0x202F || c == 0x205F || c == 0x3000;
-}
-
-// Length of the UTF-8 sequence at s[i] and its code point; malformed bytes count
-// as one opaque unit that is never white space.
-std::size_t nextCodePoint(std::string_view s, std::size_t i, char32_t& cp) {
-    const auto b = static_cast<unsigned char>(s[i]);
-    std::size_t len = b < 0x80 ? 1 : (b >> 5) == 0x6 ? 2 : (b >> 4) == 0xE ? 3 : (b >> 3) == 0x1E ? 4 : 0;
-    if (len == 0 || i + len > s.size()) {
-        cp = 0xFFFD;
-        return 1;
-    }
-    cp = len == 1 ? b : len == 2 ? (b & 0x1F) : len == 3 ? (b & 0x0F) : (b & 0x07);
-    for (std::size_t k = 1; k < len; ++k) {
-        const auto c = static_cast<unsigned char>(s[i + k]);
-        if ((c & 0xC0) != 0x80) {
-            cp = 0xFFFD;
-            return 1;
-        }
-        cp = (cp << 6) | (c & 0x3F);
-    }
-    return len;
-}
-
-std::string withoutWhiteSpace(std::string_view s) {
-    std::string out;
-    out.reserve(s.size());
-    for (std::size_t i = 0; i < s.size();) {
-        char32_t cp;
-        const std::size_t len = nextCodePoint(s, i, cp);
-        if (!isUnicodeSpace(cp)) out.append(s.substr(i, len));
-        i += len;
-    }
-    return out;
-}
 
 bool startsWithPrefixAnyCase(std::string_view s) {
     if (s.size() < PET_CODE_PREFIX.size()) return false;
