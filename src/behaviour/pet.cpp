@@ -11,6 +11,13 @@
 namespace pawlane {
 namespace {
 
+// Frame lists are never empty for a well-formed species; a blank frame keeps
+// a malformed one drawable instead of indexing past the end.
+std::vector<Image> nonEmpty(std::vector<Image> images) {
+    if (images.empty()) images.emplace_back();
+    return images;
+}
+
 std::uint64_t nextIdentity() {
     static std::uint64_t counter = 0;
     return ++counter;
@@ -39,8 +46,8 @@ Pet::Pet(const Species& species_, double scale_, double startX, World* world_, c
       speedJitter(1),
       followOffset(0),
       world(world_),
-      runImages(species_.runImages()),
-      idleImages(species_.idleImages()),
+      runImages(nonEmpty(species_.runImages())),
+      idleImages(nonEmpty(species_.idleImages())),
       x(startX),
       tagText(species_.name),
       env_(env),
