@@ -1,0 +1,90 @@
+#pragma once
+// The application object of the interactive mode: owns the strip, the status
+// item, the world and the timers, and wires them together once at launch.
+// Everything here runs on the main thread and sees the desktop only through
+// the platform interfaces, so tests can drive it headless.
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "behaviour/world.h"
+#include "menu/status_menu.h"
+#include "platform/repeating_timer.h"
+#include "platform/screens.h"
+#include "platform/session_events.h"
+#include "platform/status_item.h"
+#include "platform/strip_host.h"
+
+namespace pawlane {
+
+struct AppServices {
+    Settings& settings;
+    const Clock& clock;
+    Random& random;
+    MainQueue& queue;
+    Screens& screens;
+    Desktop& desktop;
+    StripHost& strip;
+    StatusItem& statusItem;
+    RepeatingTimers& timers;
+    SessionEvents& session;
+    SystemLog& log;
+    TraceSink& trace;
+    SocialLink& social;
+    // Ends the event loop.
+    std::function<void()> quit;
+    // Developer test signals are honoured only when tracing was on at launch.
+    bool testSignals = false;
+};
+
+class AppDelegate final : private StripPointerHandler, private MenuHost {
+public:
+    static constexpr double kTickSeconds = 1.0 / 30;
+    static constexpr double kTickTolerance = 0.005;
+    static constexpr double kSyncSeconds = 300;
+    static constexpr double kSyncTolerance = 30;
+
+    explicit AppDelegate(const AppServices& services);
+    ~AppDelegate() override;
+    AppDelegate(const AppDelegate&) = delete;
+    AppDelegate& operator=(const AppDelegate&) = delete;
+
+    // The launch sequence; once, after the event loop has started.
+    void applicationDidFinishLaunching();
+    // URLs handed to the program, in the order received; only "pawlane:" ones count.
+    void openUrls(const std::vector<std::string>& urls);
+
+    // The strip's height and rectangle at the current size setting, on the
+    // primary screen; an empty rectangle while there is no screen.
+    double stripHeight() const;
+    RectF stripRect() const;
+    // The species the status icon shows.
+    Species statusSpecies() const;
+    // Builds the status menu whole and refreshes the status icon.
+    void rebuildMenu();
+
+    World* world() { return world_.get(); }
+    StatusMenu* statusMenu() { return statusMenu_.get(); }
+
+private:
+    void mouseDown(PointF p, int clickCount) override;
+    void mouseDragged(PointF p) override;
+    void mouseUp(PointF p, int clickCount) override;
+    void contextMenu(PointF p) override;
+    void installMenu(const Menu& menu, const Species& iconSpecies) override;
+    void showStrip() override;
+    void hideStrip() override;
+    // The designer and the pet-code window come with the custom-pets issue.
+    void openDesigner() override {}
+    void addPetFromCode() override {}
+    void quit() override;
+    void sessionEvent(SessionEvent e);
+
+    AppServices s_;
+    std::unique_ptr<World> world_;
+    std::unique_ptr<StatusMenu> statusMenu_;
+    bool launched_ = false;
+};
+
+}  // namespace pawlane

@@ -1,0 +1,222 @@
+#include "platform/qt/strip_window_qt.h"
+
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QStyleHints>
+#include <QTimer>
+#include <QWindow>
+
+#include "platform/qt/layer_painter.h"
+#include "platform/qt/qt_screens.h"
+#include "platform/qt/x11_native.h"
+
+namespace pawlane {
+namespace {
+
+// How often to look whether a compositing manager came or went.
+constexpr int kCompositorCheckMs = 3000;
+
+// The painted (non-transparent) pixels of `area`, in logical pixels.
+QRegion opaquePixels(const QImage& image, const QRect& area) {
+    const qreal dpr = image.devicePixelRatio();
+    const QRect device = QRect(int(area.x() * dpr), int(area.y() * dpr), int(std::ceil(area.width() * dpr)),
+                               int(std::ceil(area.height() * dpr)))
+                             .intersected(image.rect());
+    QList<QRect> rows;
+    for (int y = device.top(); y <= device.bottom(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        int x = device.left();
+        while (x <= device.right()) {
+            while (x <= device.right() && qAlpha(line[x]) == 0) ++x;
+            if (x > device.right()) break;
+            const int start = x;
+            while (x <= device.right() && qAlpha(line[x]) != 0) ++x;
+            rows.append(QRect(start, y, x - start, 1));
+        }
+    }
+    QRegion region;
+    if (dpr == 1) {
+        // Rows top to bottom, runs left to right: already banded as QRegion wants.
+        region.setRects(rows.constData(), int(rows.size()));
+        return region;
+    }
+    for (const QRect& r : rows) {
+        const int x0 = int(std::floor(r.x() / dpr)), x1 = int(std::ceil((r.x() + r.width()) / dpr));
+        const int y0 = int(std::floor(r.y() / dpr)), y1 = int(std::ceil((r.y() + 1) / dpr));
+        region += QRect(x0, y0, x1 - x0, y1 - y0);
+    }
+    return region;
+}
+
+}  // namespace
+
+QtStripWindow::QtStripWindow()
+    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+                           Qt::WindowDoesNotAcceptFocus | Qt::NoDropShadowWindowHint |
+                           Qt::WindowTransparentForInput) {
+    setAttribute(Qt::WA_TranslucentBackground);
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setAttribute(Qt::WA_NoSystemBackground);
+    setFocusPolicy(Qt::NoFocus);
+    setWindowTitle(QStringLiteral("Pawlane"));
+    winId();  // the native window exists from here on, unmapped
+    shaped_ = !x11::compositorRunning();
+    lastCompositorCheck_.start();
+}
+
+PointF QtStripWindow::fromScreen(PointF p) const { return {p.x - frame_.x, p.y - frame_.y}; }
+
+PointF QtStripWindow::toStrip(const QPointF& p) const { return {p.x(), height() - p.y()}; }
+
+void QtStripWindow::setTakesClicks(bool on) {
+    if (takesClicks_ == on) return;
+    takesClicks_ = on;
+    applyInputFlag();
+}
+
+void QtStripWindow::applyInputFlag() {
+    // On the live native window: Qt updates its input shape without recreating it.
+    if (QWindow* w = windowHandle()) w->setFlag(Qt::WindowTransparentForInput, !takesClicks_);
+}
+
+void QtStripWindow::refreshFrame() {
+    if (!frameSource_) return;
+    const RectF r = frameSource_();
+    if (r.w <= 0 || r.h <= 0) return;  // no screen: keep what we have
+    frame_ = r;
+    const QRect target = qtFromGlobal(r);
+    if (geometry() != target) setGeometry(target);
+    const qreal dpr = devicePixelRatioF();
+    const QSize pixels(int(std::ceil(target.width() * dpr)), int(std::ceil(target.height() * dpr)));
+    if (buffer_.size() != pixels || buffer_.devicePixelRatio() != dpr) {
+        buffer_ = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+        buffer_.setDevicePixelRatio(dpr);
+        buffer_.fill(Qt::transparent);
+        mask_ = QRegion();
+    }
+    root_.clearDamage();
+    repaintRegion(QRegion(rect()));
+}
+
+void QtStripWindow::commit() {
+    if (lastCompositorCheck_.elapsed() > kCompositorCheckMs) {
+        lastCompositorCheck_.restart();
+        const bool shouldShape = !x11::compositorRunning();
+        if (shouldShape != shaped_) setShaped(shouldShape);
+    }
+    if (!root_.hasDamage()) return;
+    QRegion region;
+    const double h = height();
+    for (const RectF* r = root_.damageBegin(); r != root_.damageEnd(); ++r) region += touchedPixels(*r, h);
+    root_.clearDamage();
+    repaintRegion(region.intersected(rect()));
+}
+
+void QtStripWindow::repaintRegion(const QRegion& region) {
+    if (region.isEmpty() || buffer_.isNull()) return;
+    {
+        QPainter p(&buffer_);
+        p.setClipRegion(region);
+        p.setCompositionMode(QPainter::CompositionMode_Source);
+        for (const QRect& r : region) p.fillRect(r, Qt::transparent);
+        p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        paintLayers(p, root_, region.boundingRect(), height());
+    }
+    update(region);
+    if (shaped_) updateMask(region);
+}
+
+void QtStripWindow::paintEvent(QPaintEvent* event) {
+    QPainter p(this);
+    p.setCompositionMode(QPainter::CompositionMode_Source);
+    const qreal dpr = buffer_.devicePixelRatio();
+    for (const QRect& r : event->region()) {
+        const QRectF source(r.x() * dpr, r.y() * dpr, r.width() * dpr, r.height() * dpr);
+        p.drawImage(QRectF(r), buffer_, source);
+    }
+}
+
+void QtStripWindow::setShaped(bool on) {
+    shaped_ = on;
+    if (on) {
+        mask_ = QRegion();
+        updateMask(QRegion(rect()));
+    } else {
+        clearMask();
+        applyVisibility();
+    }
+}
+
+void QtStripWindow::updateMask(const QRegion& changed) {
+    QRegion next = mask_.subtracted(changed);
+    for (const QRect& r : changed) next += opaquePixels(buffer_, r);
+    if (next == mask_ && !next.isEmpty() && !mask().isEmpty()) return;
+    mask_ = next;
+    // An empty mask would mean "no shape" to Qt, which shows the whole window.
+    if (!mask_.isEmpty()) setMask(mask_);
+    applyVisibility();
+}
+
+void QtStripWindow::setShown(bool shown) {
+    wanted_ = shown;
+    applyVisibility();
+}
+
+void QtStripWindow::applyVisibility() {
+    if (visibilityPending_) return;
+    visibilityPending_ = true;
+    QTimer::singleShot(0, this, [this] {
+        visibilityPending_ = false;
+        applyVisibilityNow();
+    });
+}
+
+void QtStripWindow::applyVisibilityNow() {
+    // Shaped with nothing painted, the window would be a black box: keep it unmapped.
+    const bool visible = wanted_ && !(shaped_ && mask_.isEmpty());
+    if (visible == isVisible()) return;
+    if (visible) {
+        x11::markStickyAboveUnlisted(windowHandle());
+        show();
+        applyInputFlag();
+    } else {
+        hide();
+    }
+}
+
+void QtStripWindow::press(QMouseEvent* event) {
+    const auto interval = QGuiApplication::styleHints()->mouseDoubleClickInterval();
+    const int distance = QGuiApplication::styleHints()->startDragDistance();
+    const QPointF at = event->position();
+    const bool continues = clickCount_ > 0 && lastPress_.isValid() && lastPress_.elapsed() <= interval &&
+                           (at - lastPressAt_).manhattanLength() <= distance;
+    clickCount_ = continues ? clickCount_ + 1 : 1;
+    lastPress_.restart();
+    lastPressAt_ = at;
+    if (handler_) handler_->mouseDown(toStrip(at), clickCount_);
+}
+
+void QtStripWindow::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::RightButton) {
+        if (handler_) handler_->contextMenu(globalFromQt(event->globalPosition()));
+        return;
+    }
+    if (event->button() == Qt::LeftButton) press(event);
+}
+
+void QtStripWindow::mouseDoubleClickEvent(QMouseEvent* event) {
+    // Qt sends this instead of the second press.
+    if (event->button() == Qt::LeftButton) press(event);
+}
+
+void QtStripWindow::mouseMoveEvent(QMouseEvent* event) {
+    if (handler_ && (event->buttons() & Qt::LeftButton)) handler_->mouseDragged(toStrip(event->position()));
+}
+
+void QtStripWindow::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) return;
+    if (handler_) handler_->mouseUp(toStrip(event->position()), clickCount_);
+}
+
+}  // namespace pawlane

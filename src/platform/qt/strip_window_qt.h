@@ -1,0 +1,73 @@
+#pragma once
+// The strip: a frameless, always-on-top window on every workspace that never
+// takes focus. The layer tree is painted into a retained buffer, only where it
+// changed, and the window shows that buffer. With a compositing manager the
+// window is truly translucent; without one, its X shape is cut to the painted
+// pixels so nothing behind it is hidden by a black box.
+#include <QElapsedTimer>
+#include <QImage>
+#include <QRegion>
+#include <QWidget>
+
+#include "platform/strip_host.h"
+
+namespace pawlane {
+
+class QtStripWindow final : public QWidget, public StripHost {
+public:
+    QtStripWindow();
+
+    // StripWindow
+    PointF fromScreen(PointF screenPoint) const override;
+    void setTakesClicks(bool on) override;
+    void refreshFrame() override;
+    RootLayer& rootLayer() override { return root_; }
+
+    // StripHost
+    void setFrameSource(std::function<RectF()> source) override { frameSource_ = std::move(source); }
+    void setShown(bool shown) override;
+    bool isShown() const override { return wanted_; }
+    void commit() override;
+    void setPointerHandler(StripPointerHandler* handler) override { handler_ = handler; }
+
+    // For tests and diagnostics.
+    bool shaped() const { return shaped_; }
+    const QImage& buffer() const { return buffer_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    void press(QMouseEvent* event);
+    PointF toStrip(const QPointF& p) const;
+    void repaintRegion(const QRegion& region);
+    void setShaped(bool on);
+    void updateMask(const QRegion& changed);
+    // Shows or hides on the next turn of the event loop, so a show and a hide
+    // within one turn (launch with the pets hidden) never map the window.
+    void applyVisibility();
+    void applyVisibilityNow();
+    void applyInputFlag();
+
+    RootLayer root_;
+    QImage buffer_;
+    std::function<RectF()> frameSource_;
+    StripPointerHandler* handler_ = nullptr;
+    RectF frame_;
+    QRegion mask_;
+    QElapsedTimer lastCompositorCheck_;
+    bool shaped_ = false;
+    bool wanted_ = false;
+    bool takesClicks_ = false;
+    bool visibilityPending_ = false;
+    // Click counting: Qt only tells a double click apart.
+    int clickCount_ = 0;
+    QElapsedTimer lastPress_;
+    QPointF lastPressAt_;
+};
+
+}  // namespace pawlane

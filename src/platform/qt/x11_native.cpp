@@ -1,0 +1,134 @@
+// libxcb is loaded by Qt's xcb platform plugin; we resolve the handful of
+// functions we need at run time instead of linking it, so nothing but the
+// plugin decides whether X11 is in use.
+#include "platform/qt/x11_native.h"
+
+#include <dlfcn.h>
+#include <xcb/xcb.h>
+
+#include <QGuiApplication>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace pawlane::x11 {
+namespace {
+
+struct Xcb {
+    decltype(&xcb_intern_atom) internAtom = nullptr;
+    decltype(&xcb_intern_atom_reply) internAtomReply = nullptr;
+    decltype(&xcb_change_property) changeProperty = nullptr;
+    decltype(&xcb_get_selection_owner) getSelectionOwner = nullptr;
+    decltype(&xcb_get_selection_owner_reply) getSelectionOwnerReply = nullptr;
+    decltype(&xcb_get_property) getProperty = nullptr;
+    decltype(&xcb_get_property_reply) getPropertyReply = nullptr;
+    decltype(&xcb_get_property_value) propertyValue = nullptr;
+    decltype(&xcb_get_property_value_length) propertyValueLength = nullptr;
+    decltype(&xcb_flush) flush = nullptr;
+    xcb_connection_t* connection = nullptr;
+    int screen = 0;
+};
+
+template <class F>
+void resolve(void* lib, F& fn, const char* name) {
+    fn = reinterpret_cast<F>(dlsym(lib, name));
+}
+
+const Xcb* xcb() {
+    static const Xcb loaded = [] {
+        Xcb x;
+        if (QGuiApplication::platformName() != QLatin1String("xcb")) return x;
+        auto* native = qApp ? qApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+        if (!native || !native->connection()) return x;
+        void* lib = dlopen("libxcb.so.1", RTLD_NOW | RTLD_NOLOAD);
+        if (!lib) lib = dlopen("libxcb.so.1", RTLD_NOW);
+        if (!lib) return x;
+        resolve(lib, x.internAtom, "xcb_intern_atom");
+        resolve(lib, x.internAtomReply, "xcb_intern_atom_reply");
+        resolve(lib, x.changeProperty, "xcb_change_property");
+        resolve(lib, x.getSelectionOwner, "xcb_get_selection_owner");
+        resolve(lib, x.getSelectionOwnerReply, "xcb_get_selection_owner_reply");
+        resolve(lib, x.getProperty, "xcb_get_property");
+        resolve(lib, x.getPropertyReply, "xcb_get_property_reply");
+        resolve(lib, x.propertyValue, "xcb_get_property_value");
+        resolve(lib, x.propertyValueLength, "xcb_get_property_value_length");
+        resolve(lib, x.flush, "xcb_flush");
+        if (!x.internAtom || !x.internAtomReply || !x.changeProperty || !x.getSelectionOwner ||
+            !x.getSelectionOwnerReply || !x.getProperty || !x.getPropertyReply || !x.propertyValue ||
+            !x.propertyValueLength || !x.flush)
+            return Xcb{};
+        x.connection = native->connection();
+        // The screen number the display name selects (":0.1" -> 1).
+        if (const char* display = std::getenv("DISPLAY")) {
+            if (const char* dot = std::strrchr(display, '.'); dot && std::strchr(display, ':') < dot)
+                x.screen = std::atoi(dot + 1);
+        }
+        return x;
+    }();
+    return loaded.connection ? &loaded : nullptr;
+}
+
+xcb_atom_t atom(const Xcb& x, const char* name) {
+    auto cookie = x.internAtom(x.connection, 0, std::uint16_t(std::strlen(name)), name);
+    xcb_intern_atom_reply_t* reply = x.internAtomReply(x.connection, cookie, nullptr);
+    if (!reply) return XCB_ATOM_NONE;
+    const xcb_atom_t a = reply->atom;
+    std::free(reply);
+    return a;
+}
+
+xcb_window_t selectionOwner(const Xcb& x, const std::string& selection) {
+    const xcb_atom_t a = atom(x, selection.c_str());
+    if (a == XCB_ATOM_NONE) return XCB_NONE;
+    auto* reply = x.getSelectionOwnerReply(x.connection, x.getSelectionOwner(x.connection, a), nullptr);
+    if (!reply) return XCB_NONE;
+    const xcb_window_t owner = reply->owner;
+    std::free(reply);
+    return owner;
+}
+
+}  // namespace
+
+bool available() { return xcb() != nullptr; }
+
+void markStickyAboveUnlisted(QWindow* window) {
+    const Xcb* x = xcb();
+    if (!x || !window) return;
+    const auto id = static_cast<xcb_window_t>(window->winId());
+    const std::uint32_t allDesktops = 0xFFFFFFFF;
+    x->changeProperty(x->connection, XCB_PROP_MODE_REPLACE, id, atom(*x, "_NET_WM_DESKTOP"), XCB_ATOM_CARDINAL,
+                      32, 1, &allDesktops);
+    const xcb_atom_t states[] = {atom(*x, "_NET_WM_STATE_STICKY"), atom(*x, "_NET_WM_STATE_SKIP_TASKBAR"),
+                                 atom(*x, "_NET_WM_STATE_SKIP_PAGER"), atom(*x, "_NET_WM_STATE_ABOVE")};
+    // Qt adds its own states to this list when it maps the window.
+    x->changeProperty(x->connection, XCB_PROP_MODE_REPLACE, id, atom(*x, "_NET_WM_STATE"), XCB_ATOM_ATOM, 32,
+                      4, states);
+    x->flush(x->connection);
+}
+
+bool compositorRunning() {
+    const Xcb* x = xcb();
+    if (!x) return true;  // not X11: the platform composites
+    return selectionOwner(*x, "_NET_WM_CM_S" + std::to_string(x->screen)) != XCB_NONE;
+}
+
+std::optional<QColor> trayForeground() {
+    const Xcb* x = xcb();
+    if (!x) return std::nullopt;
+    const xcb_window_t tray = selectionOwner(*x, "_NET_SYSTEM_TRAY_S" + std::to_string(x->screen));
+    if (tray == XCB_NONE) return std::nullopt;
+    const xcb_atom_t colors = atom(*x, "_NET_SYSTEM_TRAY_COLORS");
+    auto* reply = x->getPropertyReply(
+        x->connection, x->getProperty(x->connection, 0, tray, colors, XCB_ATOM_CARDINAL, 0, 12), nullptr);
+    if (!reply) return std::nullopt;
+    std::optional<QColor> result;
+    // Twelve cardinals: foreground, error, warning, success as 16-bit r, g, b.
+    if (reply->format == 32 && x->propertyValueLength(reply) >= int(3 * sizeof(std::uint32_t))) {
+        const auto* v = static_cast<const std::uint32_t*>(x->propertyValue(reply));
+        result = QColor::fromRgb(int(v[0] >> 8), int(v[1] >> 8), int(v[2] >> 8));
+    }
+    std::free(reply);
+    return result;
+}
+
+}  // namespace pawlane::x11
