@@ -187,9 +187,9 @@ begin
     raise exception 'Sign in to add friends.' using errcode = '42501';
   end if;
   select * into friend from public.profiles p
-    where p.friend_code = upper(btrim(redeem_friend_code.code));
+    where p.friend_code = upper(btrim(redeem_friend_code.code, E' \t\r\n'));
   if not found then
-    raise exception 'No one has the friend code "%".', btrim(redeem_friend_code.code);
+    raise exception 'No one has the friend code "%".', btrim(redeem_friend_code.code, E' \t\r\n');
   end if;
   if friend.id = me then
     raise exception 'That is your own friend code.';
