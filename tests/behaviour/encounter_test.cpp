@@ -57,7 +57,9 @@ TEST_F(EncounterTest, EachRuleBelowAndAboveItsChance) {
             EXPECT_TRUE(log.lines.empty()) << what;
         } else {
             ASSERT_EQ(log.lines.size(), 1u) << what;
-            if (c.logged) EXPECT_EQ(log.lines[0], c.logged) << what;
+            if (c.logged) {
+                EXPECT_EQ(log.lines[0], c.logged) << what;
+            }
         }
     }
 }

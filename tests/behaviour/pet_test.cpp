@@ -112,7 +112,9 @@ TEST_F(PetTest, ClickWakesOnlyFreePetsButAlwaysJumpsAndShowsHeart) {
         EXPECT_DOUBLE_EQ(pet->jumpUntil, now + 0.45);
         EXPECT_DOUBLE_EQ(pet->emoteUntil, now + 0.9);
         EXPECT_EQ(pet->emote.string(), "♥");
-        if (c.state.isFree()) EXPECT_DOUBLE_EQ(pet->nextRestAt, now + 8);
+        if (c.state.isFree()) {
+            EXPECT_DOUBLE_EQ(pet->nextRestAt, now + 8);
+        }
         random.clearScript();
     }
 }
