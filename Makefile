@@ -27,6 +27,12 @@ test: build
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && "$$b"; done; true
 
+# Throw-away PostgreSQL + dev gateway for trying the social features: prints the two
+# variables to export before `make run`; Ctrl+C stops both.
+backend: configure
+	cmake --build $(BUILD) -j$(JOBS) --target pawlane-gateway
+	@PAWLANE_GATEWAY=$(BUILD)/backend/local/pawlane-gateway scripts/backend.sh run
+
 # libFuzzer build of the pet-code parser (clang only); runs for FUZZ_SECONDS.
 FUZZ_SECONDS ?= 60
 fuzz: deps
