@@ -1,7 +1,8 @@
 #pragma once
 // The strip's pointer gestures: click, double-click (fetch), press-and-hold
 // (petting) and drag, applied to the pet under the pointer. The toolkit's view
-// forwards its primary-button events here, in strip coordinates.
+// forwards its primary-button events here, in strip coordinates (origin at the
+// strip's bottom-left, y upward) with the platform's click count.
 #include <memory>
 #include <optional>
 

@@ -1,6 +1,10 @@
 #pragma once
 // The world: the pack, the ball, the pause flag and the timers that tie the
-// pets together, advanced thirty times a second by tick().
+// pets together, advanced thirty times a second by tick(). The application
+// owns it: a repeating 1/30 s timer calls tick(); the strip's button events go
+// to stripView(); the system's sleep, lock and session signals go to
+// markAway(), systemWoke(), screenLockChanged() and markReturned(); the sync
+// sets friendRebuildPending.
 #include <memory>
 #include <optional>
 #include <string_view>

@@ -261,6 +261,38 @@ TEST_F(PetTest, FollowerWhoseLeaderVanishesRestsAtOnce) {
     EXPECT_DOUBLE_EQ(follower->emoteUntil, clock.now() + 0.9);
 }
 
+TEST_F(PetTest, GatheringAtThePointerRunsThereThenStandsAndSkipsBreaks) {
+    store.setBoolean(keys::followMouse, true);
+    auto pet = addPet(SHIBA, 300, -1);
+    pet->followOffset = 40;
+    pet->nextRestAt = clock.now();  // due, but not consulted while gathering
+    pointerAtStrip(700, 10);
+    const double spot = 700 + 40 - pet->spriteWidth() / 2;
+    tick();
+    EXPECT_EQ(pet->dir, 1);
+    EXPECT_NEAR(pet->x - 300, 95.0 / 30, 1e-9);
+    ASSERT_TRUE(tickUntil([&] { return std::abs(pet->x - spot) < 14; }));
+    const double arrivedAt = pet->x;
+    tick(60);
+    EXPECT_EQ(pet->x, arrivedAt);
+    EXPECT_TRUE(pet->state.is(K::Running));
+    EXPECT_DOUBLE_EQ(pet->layer.position().y, 0);
+}
+
+TEST_F(PetTest, FleeingPetRunsAwayFromItsPartnerAtOnePointSixTimesSpeed) {
+    auto fox = addPet(FOX, 300, 1);
+    auto chicken = addPet(CHICKEN, 320, -1);
+    chicken->socialPartner = fox;
+    chicken->state = Pet::State::fleeing(clock.now() + 3.5);
+    petTick(*chicken);
+    EXPECT_EQ(chicken->dir, 1);
+    EXPECT_NEAR(chicken->x - 320, 95 * CHICKEN.speedFactor * 1.6 / 30, 1e-9);
+    while (clock.now() < fox->nextRestAt && chicken->state.is(K::Fleeing)) petTick(*chicken);
+    EXPECT_TRUE(chicken->state.is(K::Resting));
+    EXPECT_DOUBLE_EQ(chicken->state.until, clock.now() + 1.5);
+    EXPECT_TRUE(chicken->socialPartner.expired());
+}
+
 TEST_F(PetTest, PettedPetFacesPointerAndEmotesAboutEverySecond) {
     struct Case {
         const Species* species;
