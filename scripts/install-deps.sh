@@ -8,7 +8,7 @@ PACKAGES=(
   nlohmann-json3-dev libcurl4-openssl-dev libssl-dev libplist-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   libcpp-httplib-dev libpq-dev postgresql
-  xvfb xauth openbox xcompmgr xdotool x11-utils imagemagick dbus dbus-x11
+  xvfb xauth openbox xcompmgr xdotool x11-utils x11-xserver-utils imagemagick dbus dbus-x11 libxcb1-dev
   clang libclang-rt-14-dev
   oneko
 )

@@ -14,9 +14,6 @@
 namespace pawlane {
 namespace {
 
-// How often to look whether a compositing manager came or went.
-constexpr int kCompositorCheckMs = 3000;
-
 // The painted (non-transparent) pixels of `area`, in logical pixels.
 QRegion opaquePixels(const QImage& image, const QRect& area) {
     const qreal dpr = image.devicePixelRatio();
@@ -61,8 +58,11 @@ QtStripWindow::QtStripWindow()
     setFocusPolicy(Qt::NoFocus);
     setWindowTitle(QStringLiteral("Pawlane"));
     winId();  // the native window exists from here on, unmapped
-    shaped_ = !x11::compositorRunning();
-    lastCompositorCheck_.start();
+    // Cut to the painted pixels on X11 whether or not a compositor runs: without
+    // one it is what keeps the empty strip from showing black, and with one it
+    // still lets clicks through under window managers that frame the strip but
+    // ignore its input shape (openbox).
+    shaped_ = x11::available();
 }
 
 PointF QtStripWindow::fromScreen(PointF p) const { return {p.x - frame_.x, p.y - frame_.y}; }
@@ -100,11 +100,6 @@ void QtStripWindow::refreshFrame() {
 }
 
 void QtStripWindow::commit() {
-    if (lastCompositorCheck_.elapsed() > kCompositorCheckMs) {
-        lastCompositorCheck_.restart();
-        const bool shouldShape = !x11::compositorRunning();
-        if (shouldShape != shaped_) setShaped(shouldShape);
-    }
     if (!root_.hasDamage()) return;
     QRegion region;
     const double h = height();
@@ -134,17 +129,6 @@ void QtStripWindow::paintEvent(QPaintEvent* event) {
     for (const QRect& r : event->region()) {
         const QRectF source(r.x() * dpr, r.y() * dpr, r.width() * dpr, r.height() * dpr);
         p.drawImage(QRectF(r), buffer_, source);
-    }
-}
-
-void QtStripWindow::setShaped(bool on) {
-    shaped_ = on;
-    if (on) {
-        mask_ = QRegion();
-        updateMask(QRegion(rect()));
-    } else {
-        clearMask();
-        applyVisibility();
     }
 }
 

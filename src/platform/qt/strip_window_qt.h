@@ -2,8 +2,8 @@
 // The strip: a frameless, always-on-top window on every workspace that never
 // takes focus. The layer tree is painted into a retained buffer, only where it
 // changed, and the window shows that buffer. With a compositing manager the
-// window is truly translucent; without one, its X shape is cut to the painted
-// pixels so nothing behind it is hidden by a black box.
+// window is truly translucent; its X shape is also cut to the painted pixels,
+// so without one nothing behind it is hidden by a black box.
 #include <QElapsedTimer>
 #include <QImage>
 #include <QRegion>
@@ -45,7 +45,6 @@ private:
     void press(QMouseEvent* event);
     PointF toStrip(const QPointF& p) const;
     void repaintRegion(const QRegion& region);
-    void setShaped(bool on);
     void updateMask(const QRegion& changed);
     // Shows or hides on the next turn of the event loop, so a show and a hide
     // within one turn (launch with the pets hidden) never map the window.
@@ -59,7 +58,6 @@ private:
     StripPointerHandler* handler_ = nullptr;
     RectF frame_;
     QRegion mask_;
-    QElapsedTimer lastCompositorCheck_;
     bool shaped_ = false;
     bool wanted_ = false;
     bool takesClicks_ = false;

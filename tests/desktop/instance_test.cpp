@@ -1,0 +1,46 @@
+// One interactive instance per user, URLs handed to it, developer commands
+// beside it, and the test signals for leaving and coming back.
+#include <filesystem>
+
+#include "desktop_fixture.h"
+
+namespace desktop {
+namespace {
+
+TEST_F(DesktopTest, SecondStartLeavesQuietlyAndHandsOverItsUrl) {
+    writePreferences(R"("petCounts": {"shiba": 1})");
+    auto first = startApp();
+    ASSERT_TRUE(waitForStrip(*first)) << first->err();
+
+    auto second = startApp({}, "second");
+    EXPECT_EQ(second->waitExit(2000), std::optional<int>(0));
+    EXPECT_EQ(second->out() + second->err(), "");
+
+    auto withUrl = startApp({"pawlane://auth-callback?code=x"}, "url");
+    EXPECT_EQ(withUrl->waitExit(2000), std::optional<int>(0));
+    EXPECT_TRUE(first->waitForOutput("pawlane: opened pawlane://auth-callback\n", 2000, true)) << first->err();
+    EXPECT_EQ(first->err().find("code=x"), std::string::npos) << "the sign-in code reached the trace";
+
+    const std::string icons = dir_ + "/icons";
+    auto exporter = startApp({"--make-icon", icons}, "icon");
+    EXPECT_EQ(exporter->waitExit(10000), std::optional<int>(0));
+    EXPECT_FALSE(std::filesystem::is_empty(icons));
+
+    EXPECT_TRUE(first->running());
+    EXPECT_TRUE(waitForStrip(*first, 0)) << "the first instance lost its strip";
+}
+
+TEST_F(DesktopTest, TestSignalsAwayAndBackGreet) {
+    writePreferences(R"("petCounts": {"shiba": 1}, "greetAwaySeconds": 1.0)");
+    auto app = startApp();
+    ASSERT_TRUE(waitForStrip(*app)) << app->err();
+    sleepMs(300);  // the signal subscriptions are in place once the strip is up; give the bus a moment
+    ASSERT_EQ(sh("dbus-send --session --type=signal /com/quillo/pawlane com.quillo.pawlane.testAway"), 0);
+    ASSERT_TRUE(app->waitForOutput("pawlane: away\n", 2000, true)) << app->err();
+    sleepMs(2000);
+    ASSERT_EQ(sh("dbus-send --session --type=signal /com/quillo/pawlane com.quillo.pawlane.testReturn"), 0);
+    EXPECT_TRUE(app->waitForOutput("pawlane: greeting 1 pets\n", 3000, true)) << app->err();
+}
+
+}  // namespace
+}  // namespace desktop
