@@ -176,8 +176,12 @@ stop() {
     # Only our own gateway: the pid may have been reused since.
     if grep -q pawlane-gateway "/proc/$pid/cmdline" 2>/dev/null; then
       kill "$pid" 2>/dev/null || true
-      for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-      kill -9 "$pid" 2>/dev/null || true
+      # A killed gateway may linger as a zombie, whose command line is empty.
+      for _ in $(seq 50); do
+        grep -q pawlane-gateway "/proc/$pid/cmdline" 2>/dev/null || break
+        sleep 0.1
+      done
+      grep -q pawlane-gateway "/proc/$pid/cmdline" 2>/dev/null && kill -9 "$pid" 2>/dev/null
     fi
     rm -f "$state/gateway.pid"
   fi
