@@ -7,7 +7,7 @@ PACKAGES=(
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins
   nlohmann-json3-dev libcurl4-openssl-dev libssl-dev libplist-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  libcpp-httplib-dev libpq-dev postgresql
+  libcpp-httplib-dev libpq-dev postgresql curl
   xvfb xauth openbox xcompmgr xdotool x11-utils x11-xserver-utils imagemagick dbus dbus-x11 libxcb1-dev
   clang libclang-rt-14-dev
   oneko
