@@ -70,7 +70,7 @@ void exchangePkce(Gateway& gw, const Json& body, const httplib::Request& req,
                          "invalid request: both auth code and code verifier should be non-empty");
   auto flow = tx.exec(
       "select id, code_challenge, code_challenge_method, user_id,"
-      " extract(epoch from now() - auth_code_issued_at)::float8"
+      " coalesce(extract(epoch from now() - auth_code_issued_at), 0)::float8"
       " from auth.flow_state where auth_code = $1 and user_id is not null for update",
       {code});
   if (!flow.ok() || flow.rows() != 1)
