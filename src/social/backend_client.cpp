@@ -171,7 +171,9 @@ Result<Session> BackendClient::refreshWith(const Session& current) {
     return sessionExchange(authRequest("POST", "/token?grant_type=refresh_token", &body, config_.anonKey));
 }
 
-Status BackendClient::refreshIfNeeded() {
+Status BackendClient::refreshIfNeeded() { return refresh(nullptr); }
+
+Status BackendClient::refresh(const std::string* rejectedToken) {
     ensureRestored();
     std::lock_guard refreshing(refreshMutex_);
     std::optional<Session> current;
@@ -181,7 +183,11 @@ Status BackendClient::refreshIfNeeded() {
         current = session_;
         announce = unannounced_;
     }
-    if (!current || !current->expiresWithin(options_.refreshMargin, nowUnix())) return {};
+    if (!current) return {};
+    // A rejected token is renewed unless another thread already did so.
+    const bool due = rejectedToken ? current->accessToken == *rejectedToken
+                                   : current->expiresWithin(options_.refreshMargin, nowUnix());
+    if (!due) return {};
     auto renewed = refreshWith(*current);
     if (renewed) {
         adopt(renewed.value(), announce ? AuthEvent::signedIn : AuthEvent::tokenRefreshed);
@@ -226,11 +232,27 @@ HttpRequest BackendClient::authRequest(const std::string& method, const std::str
     return r;
 }
 
-HttpRequest BackendClient::restRequest(const std::string& method, const std::string& pathAndQuery,
-                                       const std::string& token) const {
+HttpRequest BackendClient::restRequest(const std::string& method, const std::string& pathAndQuery) const {
     HttpRequest r{method, base_ + "/rest/v1" + pathAndQuery, {}, {}};
-    r.headers = {{"apikey", config_.anonKey}, {"Authorization", "Bearer " + token}, {"X-Client-Info", CLIENT_INFO}};
+    r.headers = {{"apikey", config_.anonKey}, {"X-Client-Info", CLIENT_INFO}};
     return r;
+}
+
+Result<Json> BackendClient::restCall(HttpRequest request) {
+    ensureRestored();
+    auto token = bearer();
+    if (!token) return token.error();
+    request.headers.emplace_back("Authorization", "Bearer " + token.value());
+    auto result = exchange(request);
+    // A token the server already considers expired (clocks disagree): renew it once and retry.
+    if (!result && result.error().status == 401 && token.value() != config_.anonKey) {
+        if (!refresh(&token.value())) return result;
+        auto renewed = bearer();
+        if (!renewed || renewed.value() == token.value()) return result;
+        request.headers.back().second = "Bearer " + renewed.value();
+        return exchange(request);
+    }
+    return result;
 }
 
 Result<Json> BackendClient::exchange(const HttpRequest& request) {
@@ -256,45 +278,33 @@ Result<Session> BackendClient::sessionExchange(const HttpRequest& request) {
 // ---- PostgREST
 
 Result<Json> BackendClient::select(const std::string& table, const RestQuery& query) {
-    ensureRestored();
-    auto token = bearer();
-    if (!token) return token.error();
-    auto r = restRequest("GET", "/" + table + "?" + query.queryString(true), token.value());
+    auto r = restRequest("GET", "/" + table + "?" + query.queryString(true));
     r.headers.emplace_back("Accept", query.single ? "application/vnd.pgrst.object+json" : "application/json");
-    return exchange(r);
+    return restCall(std::move(r));
 }
 
 Result<Json> BackendClient::upsert(const std::string& table, const Json& objectOrArray) {
-    ensureRestored();
-    auto token = bearer();
-    if (!token) return token.error();
     std::string body;
     try {
         body = objectOrArray.dump();
     } catch (const Json::exception&) {
         return SocialError{SocialError::Kind::decoding, "The data to upload is not valid text.", 0, {}};
     }
-    auto r = restRequest("POST", "/" + table, token.value());
+    auto r = restRequest("POST", "/" + table);
     r.headers.emplace_back("Content-Type", "application/json");
     r.headers.emplace_back("Prefer", "resolution=merge-duplicates,return=representation");
     r.body = std::move(body);
-    return exchange(r);
+    return restCall(std::move(r));
 }
 
 Result<Json> BackendClient::remove(const std::string& table, const RestQuery& filters) {
-    ensureRestored();
-    auto token = bearer();
-    if (!token) return token.error();
     const auto query = filters.queryString(false);
-    auto r = restRequest("DELETE", "/" + table + (query.empty() ? "" : "?" + query), token.value());
+    auto r = restRequest("DELETE", "/" + table + (query.empty() ? "" : "?" + query));
     r.headers.emplace_back("Prefer", "return=representation");
-    return exchange(r);
+    return restCall(std::move(r));
 }
 
 Result<Json> BackendClient::rpc(const std::string& function, const Json& params) {
-    ensureRestored();
-    auto token = bearer();
-    if (!token) return token.error();
     const Json body = params.is_null() ? Json::object() : params;
     std::string text;
     try {
@@ -302,10 +312,10 @@ Result<Json> BackendClient::rpc(const std::string& function, const Json& params)
     } catch (const Json::exception&) {
         return SocialError{SocialError::Kind::decoding, "The data to send is not valid text.", 0, {}};
     }
-    auto r = restRequest("POST", "/rpc/" + function, token.value());
+    auto r = restRequest("POST", "/rpc/" + function);
     r.headers.emplace_back("Content-Type", "application/json");
     r.body = std::move(text);
-    return exchange(r);
+    return restCall(std::move(r));
 }
 
 }  // namespace pawlane

@@ -89,8 +89,10 @@ private:
     Result<std::string> bearer();
     HttpRequest authRequest(const std::string& method, const std::string& pathAndQuery, const Json* body,
                             const std::string& token) const;
-    HttpRequest restRequest(const std::string& method, const std::string& pathAndQuery,
-                            const std::string& token) const;
+    HttpRequest restRequest(const std::string& method, const std::string& pathAndQuery) const;
+    Result<Json> restCall(HttpRequest request);
+    // Renews the session when it is about to expire, or when `rejectedToken` is still current.
+    Status refresh(const std::string* rejectedToken);
     Result<Json> exchange(const HttpRequest& request);
     Result<Session> sessionExchange(const HttpRequest& request);
     Result<std::string> newVerifierAndChallenge();

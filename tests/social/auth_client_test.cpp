@@ -286,3 +286,29 @@ TEST_F(AuthClient, SignOutIsGlobalAndClearsTheFiles) {
         EXPECT_TRUE(noMoreChanges());
     }
 }
+
+TEST_F(AuthClient, TokenRejectedAsExpiredIsRenewedOnceAndTheCallRetried) {
+    startSignedIn();  // the client believes the token has an hour left
+    const char* const EXPIRED = R"({"code":"PGRST303","details":null,"hint":null,"message":"JWT expired"})";
+    transport->respond(401, EXPIRED);
+    transport->respond(200, newSession("access-2", "refresh-2").dump());
+    transport->respond(200, "[]");
+    ASSERT_TRUE(client->select("pets", RestQuery{}));
+    auto requests = transport->requests();
+    ASSERT_EQ(requests.size(), 3u);
+    EXPECT_EQ(requests[0].header("Authorization"), "Bearer access-1");
+    EXPECT_EQ(requests[1].url, std::string(BASE) + "/auth/v1/token?grant_type=refresh_token");
+    EXPECT_EQ(requests[2].header("Authorization"), "Bearer access-2");
+    EXPECT_EQ(requests[2].url, requests[0].url);
+    EXPECT_EQ(nextChange().event, AuthEvent::tokenRefreshed);
+
+    // Rejected again after the renewal: no loop, the error comes back.
+    transport->clear();
+    transport->respond(401, EXPIRED);
+    transport->respond(200, newSession("access-3", "refresh-3").dump());
+    transport->respond(401, EXPIRED);
+    auto failed = client->select("pets", RestQuery{});
+    ASSERT_FALSE(failed);
+    EXPECT_EQ(failed.error().description, "JWT expired");
+    EXPECT_EQ(transport->requests().size(), 3u);
+}
