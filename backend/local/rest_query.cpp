@@ -8,7 +8,7 @@
 namespace pawlane::gateway {
 namespace {
 
-const std::set<std::string, std::less<>> RESERVED_PARAMS = {"select", "order", "limit", "offset",
+const std::set<std::string, std::less<>> RESERVED_PARAMS = {"select", "order", "limit", "offset", "apikey",
                                                             "on_conflict", "columns"};
 
 struct Operator {
