@@ -3,7 +3,7 @@ BUILD ?= build
 JOBS  ?= 2
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps configure build run test bench fuzz backend clean
+.PHONY: all deps configure build run test bench bench-desktop fuzz backend clean
 
 all: build
 
@@ -26,6 +26,11 @@ test: build
 
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && "$$b"; done; true
+
+# CPU and memory of the running app under Xvfb against oneko; BENCH_SECONDS per run.
+BENCH_SECONDS ?= 30
+bench-desktop: build
+	bench/desktop_measure.sh $(BUILD) $(BENCH_SECONDS)
 
 # Throw-away PostgreSQL + dev gateway for trying the social features: prints the two
 # variables to export before `make run`; Ctrl+C stops both.
