@@ -32,7 +32,7 @@ public:
     struct Options {
         double refreshMargin = 90;  // renew the access token when fewer seconds remain
         bool autoRefresh = true;    // a background thread renews it even when idle
-        std::chrono::seconds autoRefreshPeriod{30};
+        std::chrono::milliseconds autoRefreshPeriod{30'000};
     };
 
     BackendClient(SocialConfig config, std::shared_ptr<AuthStorage> storage,

@@ -1,3 +1,4 @@
+#include <atomic>
 #include <thread>
 
 #include "client_fixture.h"
@@ -311,4 +312,28 @@ TEST_F(AuthClient, TokenRejectedAsExpiredIsRenewedOnceAndTheCallRetried) {
     ASSERT_FALSE(failed);
     EXPECT_EQ(failed.error().description, "JWT expired");
     EXPECT_EQ(transport->requests().size(), 3u);
+}
+
+TEST_F(AuthClient, IdleSessionIsRenewedInTheBackground) {
+    // The ticker thread reads the clock while this thread moves it.
+    struct SharedClock : Clock {
+        std::atomic<double> t{800'000'000.0};
+        double now() const override { return t.load(); }
+    } shared;
+    storage->store(SESSION_KEY, sessionJson("access-1", "refresh-1", shared.now() + kUnixTimeOf2001 + 3600).dump());
+    BackendClient::Options options;
+    options.autoRefreshPeriod = std::chrono::milliseconds(2);
+    auto ticking = std::make_unique<BackendClient>(SocialConfig{BASE, ANON}, storage, transport, shared, options);
+    ASSERT_EQ(ticking->nextAuthChange(std::chrono::seconds(5))->event, AuthEvent::initialSession);
+    EXPECT_FALSE(ticking->nextAuthChange(std::chrono::milliseconds(50)));  // nothing due yet
+    EXPECT_TRUE(transport->requests().empty());
+
+    transport->respond(200, sessionJson("access-2", "refresh-2", shared.now() + kUnixTimeOf2001 + 7200).dump());
+    shared.t = shared.now() + 3600 - 30;
+    auto change = ticking->nextAuthChange(std::chrono::seconds(5));
+    ASSERT_TRUE(change);
+    EXPECT_EQ(change->event, AuthEvent::tokenRefreshed);
+    EXPECT_EQ(change->session->accessToken, "access-2");
+    ticking.reset();  // stops the ticker
+    EXPECT_EQ(transport->requests().size(), 1u);
 }
