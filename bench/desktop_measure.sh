@@ -2,14 +2,16 @@
 # CPU and memory of the running app on a private Xvfb with openbox, against
 # oneko at 30 Hz under the same conditions (pointer moving along a path):
 # for each run, % of one core used by the process and by the X server, and
-# the process's peak resident memory.
+# the process's peak resident memory. Everything runs twice: without a
+# compositing manager (the strip is shaped to its pixels every frame) and
+# with xcompmgr (translucent strip, coarse shape).
 #   bench/desktop_measure.sh [build dir] [seconds per run]
 set -u
 build=${1:-build}
 seconds=${2:-30}
 app=$build/pawlane
 bench_app=$build/tests/desktop/desktop_bench_app
-for tool in Xvfb openbox xdotool /usr/games/oneko; do
+for tool in Xvfb openbox xcompmgr xdotool /usr/games/oneko; do
     command -v "$tool" >/dev/null || { echo "missing $tool (scripts/install-deps.sh)" >&2; exit 1; }
 done
 [ -x "$app" ] && [ -x "$bench_app" ] || { echo "build $app and $bench_app first" >&2; exit 1; }
@@ -78,11 +80,21 @@ sweep >/dev/null 2>&1 &
 pids+=($!)
 
 ten='"petCounts": {"shiba": 2, "corgi": 1, "golden": 1, "husky": 1, "dalmatian": 1, "cat": 1, "fox": 1, "rabbit": 1, "penguin": 1}'
+runs() {
+    prefs '"petCounts": {"shiba": 1}'
+    measure "pawlane, 1 pet" "$app"
+    prefs "$ten"
+    measure "pawlane, 10 pets" "$app"
+    prefs "$ten"
+    PAWLANE_BENCH_FRIEND_PETS=10 measure "pawlane, 20 pets" "$bench_app"
+    measure "oneko at 30 Hz" /usr/games/oneko -time 33000
+}
 echo "Each run: ${seconds} s on $DISPLAY (1440x900, openbox), pointer sweeping; % of one core."
-prefs '"petCounts": {"shiba": 1}'
-measure "pawlane, 1 pet" "$app"
-prefs "$ten"
-measure "pawlane, 10 pets" "$app"
-prefs "$ten"
-PAWLANE_BENCH_FRIEND_PETS=10 measure "pawlane, 20 pets" "$bench_app"
-measure "oneko at 30 Hz" /usr/games/oneko -time 33000
+echo "-- no compositing manager"
+runs
+xcompmgr >/dev/null 2>&1 &
+compositor=$!
+pids+=("$compositor")
+sleep 1
+echo "-- with xcompmgr (its own CPU not counted)"
+runs

@@ -25,6 +25,9 @@ int runApplication(int argc, char** argv, const std::vector<std::string>& comman
     // Wayland sessions run us through XWayland: the strip needs X11's window
     // stacking, shapes and global coordinates. The user's choice still wins.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "xcb");
+    // Qt's own event dispatcher wakes up less often than the GLib one, which
+    // counts at thirty ticks a second; nothing here needs a GLib main loop.
+    if (!qEnvironmentVariableIsSet("QT_NO_GLIB")) qputenv("QT_NO_GLIB", "1");
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("pawlane"));
     QApplication::setQuitOnLastWindowClosed(false);

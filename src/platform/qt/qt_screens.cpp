@@ -76,6 +76,14 @@ RectF QtScreens::screenFrame() const {
     return screen ? globalFromQt(screen->geometry()) : RectF{};
 }
 
-PointF QtScreens::pointer() const { return globalFromQt(QPointF(QCursor::pos())); }
+PointF QtScreens::pointer() const {
+    // Each read is a round trip to the X server; a tick reads it more than
+    // once, and within a few milliseconds the answer is the same.
+    if (!pointerRead_.isValid() || pointerRead_.elapsed() > 4) {
+        lastPointer_ = globalFromQt(QPointF(QCursor::pos()));
+        pointerRead_.restart();
+    }
+    return lastPointer_;
+}
 
 }  // namespace pawlane

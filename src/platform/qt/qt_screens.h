@@ -2,6 +2,7 @@
 // Screens and pointer from QGuiApplication, in the program's global
 // coordinates (y up from the primary screen's bottom edge); and the
 // conversions between those and Qt's (y down from the top).
+#include <QElapsedTimer>
 #include <QObject>
 #include <QPoint>
 #include <QRect>
@@ -34,6 +35,8 @@ private:
 
     std::vector<std::function<void()>> observers_;
     bool pending_ = false;
+    mutable QElapsedTimer pointerRead_;
+    mutable PointF lastPointer_;
 };
 
 }  // namespace pawlane

@@ -14,6 +14,37 @@
 namespace pawlane {
 namespace {
 
+// How often to look whether a compositing manager came or went.
+constexpr int kCompositorCheckMs = 3000;
+// With a compositor the shape only has to keep the empty strip out of the
+// way of clicks, so it follows the pets in columns this wide, and changes a
+// few times a second instead of every tick: shape changes are what cost the
+// X server most.
+constexpr int kColumn = 64;
+
+// Columns of `image` (full height) that hold painted pixels, among the ones `changed` touches.
+QRegion opaqueColumns(const QImage& image, const QRegion& changed, int width, int height) {
+    QRegion columns;
+    const QRect bounds = changed.boundingRect();
+    const qreal dpr = image.devicePixelRatio();
+    for (int c = std::max(0, bounds.left() / kColumn); c * kColumn <= bounds.right() && c * kColumn < width; ++c) {
+        const QRect column(c * kColumn, 0, std::min(kColumn, width - c * kColumn), height);
+        if (!changed.intersects(column)) continue;
+        const int x0 = int(column.left() * dpr), x1 = std::min(image.width(), int((column.right() + 1) * dpr));
+        bool painted = false;
+        for (int y = 0; y < image.height() && !painted; ++y) {
+            const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+            for (int x = x0; x < x1; ++x)
+                if (qAlpha(line[x]) != 0) {
+                    painted = true;
+                    break;
+                }
+        }
+        if (painted) columns += column;
+    }
+    return columns;
+}
+
 // The painted (non-transparent) pixels of `area`, in logical pixels.
 QRegion opaquePixels(const QImage& image, const QRect& area) {
     const qreal dpr = image.devicePixelRatio();
@@ -58,11 +89,9 @@ QtStripWindow::QtStripWindow()
     setFocusPolicy(Qt::NoFocus);
     setWindowTitle(QStringLiteral("Pawlane"));
     winId();  // the native window exists from here on, unmapped
-    // Cut to the painted pixels on X11 whether or not a compositor runs: without
-    // one it is what keeps the empty strip from showing black, and with one it
-    // still lets clicks through under window managers that frame the strip but
-    // ignore its input shape (openbox).
     shaped_ = x11::available();
+    composited_ = x11::compositorRunning();
+    lastCompositorCheck_.start();
 }
 
 PointF QtStripWindow::fromScreen(PointF p) const { return {p.x - frame_.x, p.y - frame_.y}; }
@@ -100,6 +129,15 @@ void QtStripWindow::refreshFrame() {
 }
 
 void QtStripWindow::commit() {
+    if (shaped_ && lastCompositorCheck_.elapsed() > kCompositorCheckMs) {
+        lastCompositorCheck_.restart();
+        const bool composited = x11::compositorRunning();
+        if (composited != composited_) {
+            composited_ = composited;
+            mask_ = QRegion();
+            updateMask(QRegion(rect()));
+        }
+    }
     if (!root_.hasDamage()) return;
     QRegion region;
     const double h = height();
@@ -133,8 +171,17 @@ void QtStripWindow::paintEvent(QPaintEvent* event) {
 }
 
 void QtStripWindow::updateMask(const QRegion& changed) {
-    QRegion next = mask_.subtracted(changed);
-    for (const QRect& r : changed) next += opaquePixels(buffer_, r);
+    QRegion next;
+    if (composited_) {
+        QRegion touched;
+        for (const QRect& r : changed)
+            touched += QRect(r.left() / kColumn * kColumn, 0, (r.right() / kColumn - r.left() / kColumn + 1) * kColumn,
+                             height());
+        next = mask_.subtracted(touched) + opaqueColumns(buffer_, changed, width(), height());
+    } else {
+        next = mask_.subtracted(changed);
+        for (const QRect& r : changed) next += opaquePixels(buffer_, r);
+    }
     if (next == mask_ && !next.isEmpty() && !mask().isEmpty()) return;
     mask_ = next;
     // An empty mask would mean "no shape" to Qt, which shows the whole window.

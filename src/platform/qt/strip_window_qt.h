@@ -2,8 +2,11 @@
 // The strip: a frameless, always-on-top window on every workspace that never
 // takes focus. The layer tree is painted into a retained buffer, only where it
 // changed, and the window shows that buffer. With a compositing manager the
-// window is truly translucent; its X shape is also cut to the painted pixels,
-// so without one nothing behind it is hidden by a black box.
+// window is truly translucent; without one its X shape is cut to the painted
+// pixels, so nothing behind it is hidden by a black box. With one it is still
+// shaped, coarsely, because window managers that frame the strip but ignore
+// its input shape (openbox) would otherwise take the clicks meant for what
+// lies below.
 #include <QElapsedTimer>
 #include <QImage>
 #include <QRegion>
@@ -59,6 +62,8 @@ private:
     RectF frame_;
     QRegion mask_;
     bool shaped_ = false;
+    bool composited_ = false;
+    QElapsedTimer lastCompositorCheck_;
     bool wanted_ = false;
     bool takesClicks_ = false;
     bool visibilityPending_ = false;

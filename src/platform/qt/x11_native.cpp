@@ -106,6 +106,12 @@ void markStickyAboveUnlisted(QWindow* window) {
     x->flush(x->connection);
 }
 
+bool compositorRunning() {
+    const Xcb* x = xcb();
+    if (!x) return true;  // not X11: the platform composites
+    return selectionOwner(*x, "_NET_WM_CM_S" + std::to_string(x->screen)) != XCB_NONE;
+}
+
 std::optional<QColor> trayForeground() {
     const Xcb* x = xcb();
     if (!x) return std::nullopt;

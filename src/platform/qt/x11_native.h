@@ -14,6 +14,8 @@ bool available();
 // Window managers drop these states when a window is withdrawn, so this is
 // called before every map.
 void markStickyAboveUnlisted(QWindow* window);
+// A compositing manager owns the screen's _NET_WM_CM selection.
+bool compositorRunning();
 // The foreground colour a freedesktop tray advertises for its icons.
 std::optional<QColor> trayForeground();
 
