@@ -58,7 +58,9 @@ CURL* threadHandle() {
 
 }  // namespace
 
-CurlTransport::CurlTransport() {
+CurlTransport::CurlTransport() : CurlTransport(Timeouts{}) {}
+
+CurlTransport::CurlTransport(Timeouts timeouts) : timeouts_(timeouts) {
     static std::once_flag once;
     std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
 }
@@ -82,8 +84,8 @@ Result<HttpResponse> CurlTransport::perform(const HttpRequest& request) {
     curl_easy_setopt(h, CURLOPT_URL, request.url.c_str());
     curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT, CONNECT_TIMEOUT_SECONDS);
-    curl_easy_setopt(h, CURLOPT_TIMEOUT, REQUEST_TIMEOUT_SECONDS);
+    curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS, timeouts_.connectMs);
+    curl_easy_setopt(h, CURLOPT_TIMEOUT_MS, timeouts_.requestMs);
     curl_easy_setopt(h, CURLOPT_SSL_VERIFYPEER, 1L);
     curl_easy_setopt(h, CURLOPT_SSL_VERIFYHOST, 2L);
     curl_easy_setopt(h, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(MAX_RESPONSE_BYTES));

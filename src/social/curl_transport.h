@@ -8,12 +8,19 @@ namespace pawlane {
 
 class CurlTransport : public HttpTransport {
 public:
-    static constexpr long CONNECT_TIMEOUT_SECONDS = 10;
-    static constexpr long REQUEST_TIMEOUT_SECONDS = 30;
     static constexpr std::size_t MAX_RESPONSE_BYTES = 8 * 1024 * 1024;
 
+    struct Timeouts {
+        long connectMs = 10'000;
+        long requestMs = 30'000;  // the whole exchange, connecting included
+    };
+
     CurlTransport();
+    explicit CurlTransport(Timeouts timeouts);
     Result<HttpResponse> perform(const HttpRequest& request) override;
+
+private:
+    Timeouts timeouts_;
 };
 
 }  // namespace pawlane

@@ -5,6 +5,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <string>
 #include <thread>
 
@@ -15,7 +16,8 @@ namespace {
 // Accepts one connection on 127.0.0.1, reads the request and sends `answer` as is.
 class OneShotServer {
 public:
-    explicit OneShotServer(std::string answer) : answer_(std::move(answer)) {
+    explicit OneShotServer(std::string answer, std::chrono::milliseconds delay = {})
+        : answer_(std::move(answer)), delay_(delay) {
         fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
         sockaddr_in addr{};
         addr.sin_family = AF_INET;
@@ -54,6 +56,7 @@ private:
                 need = end + 4 + length;
             }
         }
+        std::this_thread::sleep_for(delay_);
         for (std::size_t sent = 0; sent < answer_.size();) {
             const ssize_t n = ::send(c, answer_.data() + sent, answer_.size() - sent, MSG_NOSIGNAL);
             if (n <= 0) break;
@@ -63,6 +66,7 @@ private:
     }
 
     std::string answer_;
+    std::chrono::milliseconds delay_;
     int fd_ = -1;
     int port_ = 0;
     std::thread thread_;
@@ -126,4 +130,13 @@ TEST(CurlTransport, NoServerIsANetworkError) {
     ASSERT_FALSE(response);
     EXPECT_EQ(response.error().kind, SocialError::Kind::network);
     EXPECT_FALSE(response.error().description.empty());
+}
+
+TEST(CurlTransport, GivesUpOnAServerThatStalls) {
+    OneShotServer server(httpAnswer(200, "[]"), std::chrono::milliseconds(1500));
+    CurlTransport transport(CurlTransport::Timeouts{1000, 200});
+    auto response = transport.perform({"GET", server.url("/slow"), {}, ""});
+    ASSERT_FALSE(response);
+    EXPECT_EQ(response.error().kind, SocialError::Kind::network);
+    EXPECT_EQ(response.error().description, "The server took too long to answer.");
 }
