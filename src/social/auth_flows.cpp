@@ -115,6 +115,8 @@ Result<Session> BackendClient::sessionFromUrl(const std::string& url) {
 
 Status BackendClient::signOut() {
     ensureRestored();
+    // No refresh may run meanwhile: its answer would bring the session back.
+    std::lock_guard refreshing(refreshMutex_);
     std::optional<Session> current;
     {
         std::lock_guard lock(mutex_);

@@ -142,25 +142,35 @@ std::optional<Session> BackendClient::session() {
     return session_;
 }
 
-void BackendClient::adopt(const Session& s, AuthEvent event) {
+bool BackendClient::adopt(const Session& s, AuthEvent event, const Session* replacing) {
     {
-        std::lock_guard lock(mutex_);
-        session_ = s;
-        unannounced_ = false;
+        std::lock_guard persisting(persistMutex_);
+        {
+            std::lock_guard lock(mutex_);
+            // A refresh answer must not undo a sign-in or sign-out that happened meanwhile.
+            if (replacing && (!session_ || session_->refreshToken != replacing->refreshToken)) return false;
+            session_ = s;
+            unannounced_ = false;
+        }
+        // A session that cannot be saved still works until the app quits.
+        storage_->store(storageKey_, toJson(s).dump());
     }
-    // A session that cannot be saved still works until the app quits.
-    storage_->store(storageKey_, toJson(s).dump());
     emit(event, s);
+    return true;
 }
 
-void BackendClient::drop() {
+void BackendClient::drop(const Session* replacing) {
     {
-        std::lock_guard lock(mutex_);
-        session_.reset();
-        unannounced_ = false;
+        std::lock_guard persisting(persistMutex_);
+        {
+            std::lock_guard lock(mutex_);
+            if (replacing && (!session_ || session_->refreshToken != replacing->refreshToken)) return;
+            session_.reset();
+            unannounced_ = false;
+        }
+        storage_->remove(storageKey_);
+        storage_->remove(verifierKey());
     }
-    storage_->remove(storageKey_);
-    storage_->remove(verifierKey());
     emit(AuthEvent::signedOut, std::nullopt);
 }
 
@@ -190,11 +200,11 @@ Status BackendClient::refresh(const std::string* rejectedToken) {
     if (!due) return {};
     auto renewed = refreshWith(*current);
     if (renewed) {
-        adopt(renewed.value(), announce ? AuthEvent::signedIn : AuthEvent::tokenRefreshed);
+        adopt(renewed.value(), announce ? AuthEvent::signedIn : AuthEvent::tokenRefreshed, &*current);
         return {};
     }
     // The server refused the refresh token: the session is over for good.
-    if (refusedForGood(renewed.error())) drop();
+    if (refusedForGood(renewed.error())) drop(&*current);
     return renewed.error();
 }
 

@@ -83,8 +83,9 @@ private:
     void ensureRestored();
     void restore();
     void emit(AuthEvent event, std::optional<Session> session);
-    void adopt(const Session& s, AuthEvent event);
-    void drop();
+    // With `replacing`, only while that session is still the current one.
+    bool adopt(const Session& s, AuthEvent event, const Session* replacing = nullptr);
+    void drop(const Session* replacing = nullptr);
     Result<Session> refreshWith(const Session& current);
     Result<std::string> bearer();
     HttpRequest authRequest(const std::string& method, const std::string& pathAndQuery, const Json* body,
@@ -109,6 +110,7 @@ private:
 
     std::once_flag restoreOnce_;
     std::mutex refreshMutex_;  // one refresh at a time: refresh tokens work once
+    std::mutex persistMutex_;  // the session in memory and in storage change together
     std::mutex mutex_;         // guards everything below
     std::optional<Session> session_;
     bool unannounced_ = false;  // kept at start without being announced (server unreachable)

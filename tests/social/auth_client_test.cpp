@@ -1,4 +1,5 @@
 #include <atomic>
+#include <future>
 #include <thread>
 
 #include "client_fixture.h"
@@ -336,4 +337,31 @@ TEST_F(AuthClient, IdleSessionIsRenewedInTheBackground) {
     EXPECT_EQ(change->session->accessToken, "access-2");
     ticking.reset();  // stops the ticker
     EXPECT_EQ(transport->requests().size(), 1u);
+}
+
+TEST_F(AuthClient, ALateRefreshAnswerDoesNotUndoASignInMadeMeanwhile) {
+    startSignedIn();
+    clock.advance(3600 - 30);
+    std::promise<void> refreshArrived, releaseRefresh;
+    auto release = releaseRefresh.get_future().share();
+    transport->setFallback([&](const HttpRequest& r) -> Result<HttpResponse> {
+        if (r.url.find("grant_type=refresh_token") != std::string::npos) {
+            refreshArrived.set_value();
+            release.wait();
+            return HttpResponse{200, {}, newSession("stale-refresh", "r-old").dump()};
+        }
+        auto fresh = sessionJson("signed-in", "r-new", unixNow(clock) + 3600);
+        fresh["user"]["id"] = "dddddddd-1111-4222-8333-444444444444";
+        return HttpResponse{200, {}, fresh.dump()};
+    });
+    std::thread ticker([&] { client->refreshIfNeeded(); });
+    refreshArrived.get_future().wait();
+    ASSERT_TRUE(client->verifyEmailCode("dee@example.org", "123456"));
+    releaseRefresh.set_value();
+    ticker.join();
+
+    EXPECT_EQ(client->session()->accessToken, "signed-in");
+    EXPECT_EQ(storedSession()->accessToken, "signed-in");
+    EXPECT_EQ(nextChange().event, AuthEvent::signedIn);
+    EXPECT_TRUE(noMoreChanges());
 }
