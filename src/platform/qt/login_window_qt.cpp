@@ -9,16 +9,20 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 #include "social/login_window.h"
 
 namespace pawlane {
 
 namespace {
 
+// Sizes are in pixels: the window is laid out for 11- and 15-point text at 72
+// points per inch, and desktop point sizes here come out a third larger.
 QLabel* smallLabel(const QString& text) {
     auto* label = new QLabel(text);
     QFont font = label->font();
-    font.setPointSizeF(11);
+    font.setPixelSize(11);
     label->setFont(font);
     return label;
 }
@@ -34,8 +38,7 @@ void setSecondary(QLabel* label) {
 LoginWindowQt::LoginWindowQt(LoginWindow& presenter) : presenter_(presenter) {
     setWindowTitle(QStringLiteral("Pawlane"));
     // A title bar with a close button only: no resizing, no minimising.
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint);
-    setFixedSize(340, 260);
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint);
 
     auto* stack = new QVBoxLayout(this);
     stack->setSpacing(12);
@@ -45,7 +48,7 @@ LoginWindowQt::LoginWindowQt(LoginWindow& presenter) : presenter_(presenter) {
     auto* title = new QLabel(QStringLiteral("Sign in to Pawlane"));
     QFont bold = title->font();
     bold.setBold(true);
-    bold.setPointSizeF(15);
+    bold.setPixelSize(15);
     title->setFont(bold);
     stack->addWidget(title, 0, Qt::AlignHCenter);
 
@@ -94,10 +97,18 @@ LoginWindowQt::LoginWindowQt(LoginWindow& presenter) : presenter_(presenter) {
 
     statusLabel_ = smallLabel(QString());
     statusLabel_->setWordWrap(true);
-    statusLabel_->setMaximumWidth(280);
+    statusLabel_->setFixedWidth(280);
     statusLabel_->setAlignment(Qt::AlignCenter);
     setSecondary(statusLabel_);
     stack->addWidget(statusLabel_, 0, Qt::AlignHCenter);
+
+    // 340 x 260 unless this desktop's fonts need more room for the code row
+    // and a two-line message.
+    codeRow_->show();
+    statusLabel_->setText(QStringLiteral("\n"));
+    setFixedSize(340, std::max(260, stack->sizeHint().height()));
+    statusLabel_->clear();
+    codeRow_->hide();
 }
 
 std::string LoginWindowQt::emailText() const { return emailField_->text().toStdString(); }
