@@ -33,9 +33,15 @@ LoginWindow& LoginWindow::shared() { return *sharedLogin; }
 std::function<void(std::function<void()>)> LoginWindow::onMainLater(double seconds) {
     std::weak_ptr<int> alive = alive_;
     MainQueue& queue = d_.queue;
+    // Called from background tasks, where only post() may be used: the timer
+    // is set up once on the main thread.
     return [alive, &queue, seconds](std::function<void()> fn) {
-        queue.postAfter(seconds, [alive, fn = std::move(fn)] {
-            if (alive.lock()) fn();
+        queue.post([alive, &queue, seconds, fn = std::move(fn)] {
+            if (!alive.lock()) return;
+            if (seconds <= 0) return fn();
+            queue.postAfter(seconds, [alive, fn] {
+                if (alive.lock()) fn();
+            });
         });
     };
 }

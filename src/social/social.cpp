@@ -52,10 +52,13 @@ void Social::onMain(const std::function<void()>& fn) { queue_.runAndWait(fn); }
 
 void Social::pause(double seconds) {
     auto fired = std::make_shared<bool>(false);
-    queue_.postAfter(seconds, [this, fired] {
-        std::lock_guard lock(pauseMutex_);
-        *fired = true;
-        pauseChanged_.notify_all();
+    // Timers belong to the main thread: only post() may be called from here.
+    queue_.post([this, fired, seconds] {
+        queue_.postAfter(seconds, [this, fired] {
+            std::lock_guard lock(pauseMutex_);
+            *fired = true;
+            pauseChanged_.notify_all();
+        });
     });
     std::unique_lock lock(pauseMutex_);
     pauseChanged_.wait(lock, [&] { return *fired || stopping_; });

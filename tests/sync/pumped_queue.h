@@ -23,6 +23,9 @@ public:
     void post(std::function<void()> fn) override { postAfter(0, std::move(fn)); }
 
     TaskId postAfter(double seconds, std::function<void()> fn) override {
+        // The desktop's timers live on the main thread; other threads may only post().
+        if (seconds > 0 && std::this_thread::get_id() != mainThread_)
+            ADD_FAILURE() << "a timer was set from a background thread";
         std::lock_guard lock(mutex_);
         const TaskId id = nextId_++;
         tasks_.push_back({id, now_ + std::max(0.0, seconds), std::move(fn)});
