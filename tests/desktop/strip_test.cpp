@@ -42,6 +42,19 @@ TEST_F(DesktopTest, StripSitsOnThePanelAndFollowsPanelAndScreenChanges) {
     EXPECT_EQ(waitForStripAt(*app, {0, 810, 1440, 90}), (Rect{0, 810, 1440, 90})) << "screen restored";
 }
 
+TEST_F(DesktopTest, StripIsOnEveryWorkspaceAboveOthersOutOfTaskbarsAndFocus) {
+    writePreferences(R"("petCounts": {"shiba": 1})");
+    auto app = startApp();
+    ASSERT_TRUE(waitForStrip(*app)) << app->err();
+    const auto ids = x_->windowIdsOf(app->pid());
+    ASSERT_EQ(ids.size(), 1u) << "only the strip is mapped";
+    const auto states = x_->atomNames(ids[0], "_NET_WM_STATE");
+    for (const char* wanted : {"_NET_WM_STATE_ABOVE", "_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER"})
+        EXPECT_NE(std::find(states.begin(), states.end(), wanted), states.end()) << wanted;
+    EXPECT_EQ(x_->cardinal(ids[0], "_NET_WM_DESKTOP"), std::optional<std::uint32_t>(0xFFFFFFFF)) << "all workspaces";
+    EXPECT_FALSE(x_->acceptsFocus(ids[0]));
+}
+
 TEST_F(DesktopTest, LargeSizeMakesTheStripTaller) {
     auto dock = startDock(70);
     writePreferences(R"("petCounts": {"shiba": 1}, "sizeIdx": 2)");

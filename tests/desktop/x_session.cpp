@@ -51,7 +51,7 @@ bool XSession::composited() {
     return owned;
 }
 
-void XSession::collect(xcb_window_t parent, pid_t pid, int depth, std::vector<Rect>& out) {
+void XSession::collect(xcb_window_t parent, pid_t pid, int depth, std::vector<xcb_window_t>& out) {
     auto* tree = xcb_query_tree_reply(conn_, xcb_query_tree(conn_, parent), nullptr);
     if (!tree) return;
     const xcb_window_t* children = xcb_query_tree_children(tree);
@@ -68,24 +68,72 @@ void XSession::collect(xcb_window_t parent, pid_t pid, int depth, std::vector<Re
         const bool ours = prop && xcb_get_property_value_length(prop) == 4 &&
                           *static_cast<const std::uint32_t*>(xcb_get_property_value(prop)) == std::uint32_t(pid);
         std::free(prop);
-        if (ours) {
-            auto* g = xcb_get_geometry_reply(conn_, xcb_get_geometry(conn_, w), nullptr);
-            auto* t = xcb_translate_coordinates_reply(
-                conn_, xcb_translate_coordinates(conn_, w, screen_->root, 0, 0), nullptr);
-            if (g && t) out.push_back({t->dst_x, t->dst_y, g->width, g->height});
-            std::free(g);
-            std::free(t);
-        } else if (depth < 3) {
+        if (ours)
+            out.push_back(w);
+        else if (depth < 3)
             collect(w, pid, depth + 1, out);  // window-manager frames hold the clients
-        }
     }
     std::free(tree);
 }
 
-std::vector<Rect> XSession::windowsOf(pid_t pid) {
-    std::vector<Rect> out;
+Rect XSession::placeOf(xcb_window_t w) {
+    Rect r{};
+    auto* g = xcb_get_geometry_reply(conn_, xcb_get_geometry(conn_, w), nullptr);
+    auto* t = xcb_translate_coordinates_reply(conn_, xcb_translate_coordinates(conn_, w, screen_->root, 0, 0), nullptr);
+    if (g && t) r = {t->dst_x, t->dst_y, g->width, g->height};
+    std::free(g);
+    std::free(t);
+    return r;
+}
+
+std::vector<xcb_window_t> XSession::windowIdsOf(pid_t pid) {
+    std::vector<xcb_window_t> out;
     collect(screen_->root, pid, 0, out);
     return out;
+}
+
+std::vector<Rect> XSession::windowsOf(pid_t pid) {
+    std::vector<Rect> out;
+    for (xcb_window_t w : windowIdsOf(pid)) out.push_back(placeOf(w));
+    return out;
+}
+
+std::vector<std::string> XSession::atomNames(xcb_window_t window, const char* property) {
+    std::vector<std::string> names;
+    auto* prop = xcb_get_property_reply(
+        conn_, xcb_get_property(conn_, 0, window, atom(property), XCB_ATOM_ATOM, 0, 64), nullptr);
+    if (!prop) return names;
+    const auto* atoms = static_cast<const xcb_atom_t*>(xcb_get_property_value(prop));
+    for (int i = 0; i < xcb_get_property_value_length(prop) / 4; ++i) {
+        auto* name = xcb_get_atom_name_reply(conn_, xcb_get_atom_name(conn_, atoms[i]), nullptr);
+        if (name) names.emplace_back(xcb_get_atom_name_name(name), xcb_get_atom_name_name_length(name));
+        std::free(name);
+    }
+    std::free(prop);
+    return names;
+}
+
+std::optional<std::uint32_t> XSession::cardinal(xcb_window_t window, const char* property) {
+    auto* prop = xcb_get_property_reply(
+        conn_, xcb_get_property(conn_, 0, window, atom(property), XCB_ATOM_CARDINAL, 0, 1), nullptr);
+    std::optional<std::uint32_t> v;
+    if (prop && xcb_get_property_value_length(prop) == 4)
+        v = *static_cast<const std::uint32_t*>(xcb_get_property_value(prop));
+    std::free(prop);
+    return v;
+}
+
+bool XSession::acceptsFocus(xcb_window_t window) {
+    auto* prop = xcb_get_property_reply(
+        conn_, xcb_get_property(conn_, 0, window, XCB_ATOM_WM_HINTS, XCB_ATOM_WM_HINTS, 0, 9), nullptr);
+    bool accepts = true;
+    // flags bit 0 (InputHint) set means the second field says whether it takes input.
+    if (prop && xcb_get_property_value_length(prop) >= 8) {
+        const auto* v = static_cast<const std::uint32_t*>(xcb_get_property_value(prop));
+        if (v[0] & 1) accepts = v[1] != 0;
+    }
+    std::free(prop);
+    return accepts;
 }
 
 Shot XSession::grab(const Rect& area) {

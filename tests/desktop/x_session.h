@@ -38,13 +38,20 @@ public:
 
     // Viewable top-level client windows whose _NET_WM_PID is pid, in root coordinates.
     std::vector<Rect> windowsOf(pid_t pid);
+    std::vector<xcb_window_t> windowIdsOf(pid_t pid);
+    // The names of the atoms in a window's ATOM-list property.
+    std::vector<std::string> atomNames(xcb_window_t window, const char* property);
+    std::optional<std::uint32_t> cardinal(xcb_window_t window, const char* property);
+    // WM_HINTS says the window takes keyboard focus (absent hints count as yes).
+    bool acceptsFocus(xcb_window_t window);
     Shot grab(const Rect& area);
     Rect screen();
     // Whether a compositing manager owns the screen's selection.
     bool composited();
 
 private:
-    void collect(xcb_window_t parent, pid_t pid, int depth, std::vector<Rect>& out);
+    void collect(xcb_window_t parent, pid_t pid, int depth, std::vector<xcb_window_t>& out);
+    Rect placeOf(xcb_window_t window);
     xcb_atom_t atom(const char* name);
 
     xcb_connection_t* conn_ = nullptr;

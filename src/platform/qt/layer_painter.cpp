@@ -9,7 +9,18 @@
 namespace pawlane {
 namespace {
 
-void paintOne(QPainter& p, const Layer& layer, const QRectF& rect) {
+QImage borrow(const Image& image) {
+    return QImage(image.data(), image.width(), image.height(), image.width() * 4,
+                  QImage::Format_RGBA8888_Premultiplied);
+}
+
+// Whole-pixel rectangles (at device scale 1) can use the cache.
+bool wholePixels(const QRectF& r, qreal dpr) {
+    auto whole = [](double v) { return std::abs(v - std::round(v)) < 1e-6; };
+    return dpr == 1 && whole(r.width()) && whole(r.height());
+}
+
+void paintOne(QPainter& p, const Layer& layer, const QRectF& rect, SpriteCache& sprites) {
     switch (layer.kind()) {
     case Layer::Kind::Plain:
         return;
@@ -17,9 +28,14 @@ void paintOne(QPainter& p, const Layer& layer, const QRectF& rect) {
         const auto& image = static_cast<const ImageLayer&>(layer);
         const Image& contents = image.contents();
         if (contents.isNull()) return;
+        if (image.nearestFilter() && wholePixels(rect, p.device()->devicePixelRatioF())) {
+            const QSize size(int(std::lround(rect.width())), int(std::lround(rect.height())));
+            p.drawImage(QPoint(int(std::lround(rect.x())), int(std::lround(rect.y()))),
+                        sprites.get(contents, size, layer.mirrored()));
+            return;
+        }
         // Borrows the pixels; the layer keeps them alive while we paint.
-        const QImage source(contents.data(), contents.width(), contents.height(), contents.width() * 4,
-                            QImage::Format_RGBA8888_Premultiplied);
+        const QImage source = borrow(contents);
         p.setRenderHint(QPainter::SmoothPixmapTransform, !image.nearestFilter());
         if (layer.mirrored()) {
             p.save();
@@ -50,19 +66,33 @@ void paintOne(QPainter& p, const Layer& layer, const QRectF& rect) {
     }
 }
 
-void paintTree(QPainter& p, const Layer& layer, const QRect& area, double height, double opacity) {
+void paintTree(QPainter& p, const Layer& layer, const QRect& area, double height, double opacity,
+               SpriteCache& sprites) {
     if (layer.hidden()) return;
     opacity *= layer.opacity();
     if (opacity <= 0) return;
     const RectF frame = layer.frameInRoot();
     if (frame.w > 0 && frame.h > 0 && touchedPixels(frame, height).intersects(area)) {
         p.setOpacity(opacity);
-        paintOne(p, layer, toSurface(frame, height));
+        paintOne(p, layer, toSurface(frame, height), sprites);
     }
-    for (const Layer* child : layer.sublayers()) paintTree(p, *child, area, height, opacity);
+    for (const Layer* child : layer.sublayers()) paintTree(p, *child, area, height, opacity, sprites);
 }
 
 }  // namespace
+
+const QImage& SpriteCache::get(const Image& source, QSize size, bool mirrored) {
+    for (const Entry& e : entries_)
+        if (e.source.sharesPixelsWith(source) && e.size == size && e.mirrored == mirrored) return e.ready;
+    // Frames come and go with the pack; past the bound, start afresh.
+    if (entries_.size() >= kMaxEntries) entries_.clear();
+    QImage ready = borrow(source)
+                       .scaled(size, Qt::IgnoreAspectRatio, Qt::FastTransformation)
+                       .mirrored(mirrored, false)
+                       .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    entries_.push_back({source, size, mirrored, std::move(ready)});
+    return entries_.back().ready;
+}
 
 QRectF toSurface(const RectF& r, double height) { return {r.x, height - (r.y + r.h), r.w, r.h}; }
 
@@ -73,9 +103,9 @@ QRect touchedPixels(const RectF& r, double height) {
     return {x0, y0, x1 - x0, y1 - y0};
 }
 
-void paintLayers(QPainter& painter, const Layer& root, const QRect& area, double height) {
+void paintLayers(QPainter& painter, const Layer& root, const QRect& area, double height, SpriteCache& sprites) {
     painter.save();
-    for (const Layer* child : root.sublayers()) paintTree(painter, *child, area, height, 1.0);
+    for (const Layer* child : root.sublayers()) paintTree(painter, *child, area, height, 1.0, sprites);
     painter.restore();
 }
 

@@ -22,27 +22,18 @@ constexpr int kCompositorCheckMs = 3000;
 // X server most.
 constexpr int kColumn = 64;
 
-// Columns of `image` (full height) that hold painted pixels, among the ones `changed` touches.
-QRegion opaqueColumns(const QImage& image, const QRegion& changed, int width, int height) {
-    QRegion columns;
-    const QRect bounds = changed.boundingRect();
-    const qreal dpr = image.devicePixelRatio();
-    for (int c = std::max(0, bounds.left() / kColumn); c * kColumn <= bounds.right() && c * kColumn < width; ++c) {
-        const QRect column(c * kColumn, 0, std::min(kColumn, width - c * kColumn), height);
-        if (!changed.intersects(column)) continue;
-        const int x0 = int(column.left() * dpr), x1 = std::min(image.width(), int((column.right() + 1) * dpr));
-        bool painted = false;
-        for (int y = 0; y < image.height() && !painted; ++y) {
-            const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-            for (int x = x0; x < x1; ++x)
-                if (qAlpha(line[x]) != 0) {
-                    painted = true;
-                    break;
-                }
+// Full-height columns under every visible layer: a walk over the tree, no pixels read.
+void addLayerColumns(const Layer& layer, double height, int width, QRegion& columns) {
+    if (layer.hidden() || layer.opacity() <= 0) return;
+    const SizeF size = layer.bounds();
+    if (size.w > 0 && size.h > 0) {
+        const QRect r = touchedPixels(layer.frameInRoot(), height).intersected(QRect(0, 0, width, int(height)));
+        if (!r.isEmpty()) {
+            const int c0 = r.left() / kColumn, c1 = r.right() / kColumn;
+            columns += QRect(c0 * kColumn, 0, (c1 - c0 + 1) * kColumn, int(height));
         }
-        if (painted) columns += column;
     }
-    return columns;
+    for (const Layer* child : layer.sublayers()) addLayerColumns(*child, height, width, columns);
 }
 
 // The painted (non-transparent) pixels of `area`, in logical pixels.
@@ -154,9 +145,11 @@ void QtStripWindow::repaintRegion(const QRegion& region) {
         p.setCompositionMode(QPainter::CompositionMode_Source);
         for (const QRect& r : region) p.fillRect(r, Qt::transparent);
         p.setCompositionMode(QPainter::CompositionMode_SourceOver);
-        paintLayers(p, root_, region.boundingRect(), height());
+        paintLayers(p, root_, region.boundingRect(), height(), sprites_);
     }
-    update(region);
+    // Painted now rather than at the next update request: one tick, one paint
+    // and flush, without another trip round the event loop.
+    if (isVisible()) repaint(region);
     if (shaped_) updateMask(region);
 }
 
@@ -173,11 +166,8 @@ void QtStripWindow::paintEvent(QPaintEvent* event) {
 void QtStripWindow::updateMask(const QRegion& changed) {
     QRegion next;
     if (composited_) {
-        QRegion touched;
-        for (const QRect& r : changed)
-            touched += QRect(r.left() / kColumn * kColumn, 0, (r.right() / kColumn - r.left() / kColumn + 1) * kColumn,
-                             height());
-        next = mask_.subtracted(touched) + opaqueColumns(buffer_, changed, width(), height());
+        for (const Layer* child : root_.sublayers()) addLayerColumns(*child, height(), width(), next);
+        next &= rect();
     } else {
         next = mask_.subtracted(changed);
         for (const QRect& r : changed) next += opaquePixels(buffer_, r);

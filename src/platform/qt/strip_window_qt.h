@@ -12,6 +12,7 @@
 #include <QRegion>
 #include <QWidget>
 
+#include "platform/qt/layer_painter.h"
 #include "platform/strip_host.h"
 
 namespace pawlane {
@@ -56,6 +57,7 @@ private:
     void applyInputFlag();
 
     RootLayer root_;
+    SpriteCache sprites_;
     QImage buffer_;
     std::function<RectF()> frameSource_;
     StripPointerHandler* handler_ = nullptr;
