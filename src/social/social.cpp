@@ -41,6 +41,11 @@ Social& Social::createShared(SocialDeps deps) {
     return *sharedSocial;
 }
 
+Social& Social::createShared(Settings& settings, MainQueue& queue, Browser& browser) {
+    auto config = SocialConfig::load();
+    return createShared(SocialDeps{config ? makeSocialBackend(*config) : nullptr, settings, queue, browser});
+}
+
 Social& Social::shared() { return *sharedSocial; }
 
 void Social::start(SocialHost* host) {

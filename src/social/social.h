@@ -72,6 +72,8 @@ public:
 
     // The app's one service: createShared once at launch (main thread), then shared().
     static Social& createShared(SocialDeps deps);
+    // The same with the backend of SocialConfig::load(), if the build has one.
+    static Social& createShared(Settings& settings, MainQueue& queue, Browser& browser);
     static Social& shared();
 
     // Main thread, once at launch: remembers the application (nullptr forgets it)
