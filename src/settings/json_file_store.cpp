@@ -1,5 +1,7 @@
 #include "settings/json_file_store.h"
 
+#include "platform/atomic_file.h"
+
 #include <fcntl.h>
 #include <openssl/evp.h>
 #include <sys/stat.h>
@@ -153,42 +155,11 @@ Json valueToJson(const PrefValue& v) {
         v);
 }
 
-bool writeAll(int fd, const std::string& text) {
-    std::size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
-// Replaces `target` with `text` so that a crash at any moment leaves either the old
-// or the new file, complete.
-bool replaceFileAtomically(const std::filesystem::path& target, const std::string& text) {
+// Creates the folder on the first write.
+bool writeFileCreatingFolder(const std::filesystem::path& target, const std::string& text) {
     std::error_code ec;
-    const auto dir = target.parent_path().empty() ? std::filesystem::path(".") : target.parent_path();
-    std::filesystem::create_directories(dir, ec);
-    std::string tmp = (dir / (target.filename().string() + ".tmp-XXXXXX")).string();
-    const int fd = ::mkstemp(tmp.data());
-    if (fd < 0) return false;
-    bool ok = writeAll(fd, text) && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    if (ok) ok = ::rename(tmp.c_str(), target.c_str()) == 0;
-    if (!ok) {
-        ::unlink(tmp.c_str());
-        return false;
-    }
-    // The rename itself must reach the disk too.
-    const int dirFd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd >= 0) {
-        ::fsync(dirFd);
-        ::close(dirFd);
-    }
-    return true;
+    if (!target.parent_path().empty()) std::filesystem::create_directories(target.parent_path(), ec);
+    return !replaceFileAtomically(target, text);
 }
 
 enum class ReadResult { Ok, Missing, Failed };
@@ -298,7 +269,7 @@ void JsonFileStore::writeThrough() {
         if (!ec) target = resolved;
     }
     try {
-        lastWriteOk_ = replaceFileAtomically(target, encodePreferencesDocument(values_));
+        lastWriteOk_ = writeFileCreatingFolder(target, encodePreferencesDocument(values_));
     } catch (const std::exception&) {
         lastWriteOk_ = false;
     }

@@ -1,5 +1,7 @@
 #include "social/file_auth_storage.h"
 
+#include "platform/atomic_file.h"
+
 #include <fcntl.h>
 #include <pwd.h>
 #include <sys/stat.h>
@@ -19,19 +21,6 @@ namespace {
 SocialError storageError(const std::string& what, int err) {
     return {SocialError::Kind::storage, "Couldn't save the session (" + what + ": " + std::strerror(err) + ").", 0,
             {}};
-}
-
-bool writeAll(int fd, const std::string& bytes) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
 }
 
 }  // namespace
@@ -59,22 +48,7 @@ Status FileAuthStorage::store(const std::string& key, const std::string& value) 
     if (ec) return storageError("folder " + dir_.string(), ec.value());
 
     const auto target = fileFor(key);
-    // mkstemp creates the file 0600, so the content is never readable by others.
-    std::string tmpl = (dir_ / ("." + target.filename().string() + ".XXXXXX")).string();
-    const int fd = ::mkstemp(tmpl.data());
-    if (fd < 0) return storageError("temporary file", errno);
-    const bool written = writeAll(fd, value) && ::fsync(fd) == 0;
-    const int writeErr = errno;
-    ::close(fd);
-    if (!written) {
-        ::unlink(tmpl.c_str());
-        return storageError("write", writeErr);
-    }
-    if (::rename(tmpl.c_str(), target.c_str()) != 0) {
-        const int err = errno;
-        ::unlink(tmpl.c_str());
-        return storageError("replace", err);
-    }
+    if (const auto failed = replaceFileAtomically(target, value)) return storageError(failed->step, failed->err);
     if (::chmod(target.c_str(), 0600) != 0) return storageError("permissions", errno);
     return {};
 }
