@@ -21,6 +21,10 @@ TEST_F(DesktopTest, SecondStartLeavesQuietlyAndHandsOverItsUrl) {
     EXPECT_TRUE(first->waitForOutput("pawlane: opened pawlane://auth-callback\n", 2000, true)) << first->err();
     EXPECT_EQ(first->err().find("code=x"), std::string::npos) << "the sign-in code reached the trace";
 
+    // A developer switch without its path is no developer command: a quiet second start.
+    auto lonelySwitch = startApp({"--dump-frames"}, "lonely");
+    EXPECT_EQ(lonelySwitch->waitExit(2000), std::optional<int>(0));
+
     const std::string icons = dir_ + "/icons";
     auto exporter = startApp({"--make-icon", icons}, "icon");
     EXPECT_EQ(exporter->waitExit(10000), std::optional<int>(0));

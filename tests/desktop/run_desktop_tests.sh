@@ -9,8 +9,11 @@ tests=$1
 shift
 
 skip() {
+    if [ "${CI:-}" = true ]; then
+        echo "******** FAILED: desktop tests ($mode) cannot run on CI: $* ********"
+        exit 1
+    fi
     echo "******** SKIPPED desktop tests ($mode): $* ********"
-    if [ "${CI:-}" = true ]; then exit 1; fi
     exit 77
 }
 
