@@ -4,6 +4,7 @@
 #include "app/strip_geometry.h"
 #include "settings/settings.h"
 #include "settings/status_species.h"
+#include "social/account_menu.h"
 
 namespace pawlane {
 
@@ -42,7 +43,7 @@ void AppDelegate::applicationDidFinishLaunching() {
     world_->rebuildPets();
     if (s_.settings.d.boolean(keys::petsHidden)) s_.strip.setShown(false);
 
-    // The social service starts with the backend issue; without a backend there is nothing to start.
+    if (s_.socialService) s_.socialService->start(this);
 
     s_.screens.observe([this] { s_.strip.refreshFrame(); });
     s_.session.observe([this](SessionEvent e) { sessionEvent(e); }, s_.testSignals);
@@ -53,6 +54,26 @@ void AppDelegate::applicationDidFinishLaunching() {
 
 void AppDelegate::rebuildMenu() {
     if (statusMenu_) statusMenu_->rebuildMenu();
+}
+
+void AppDelegate::rebuildPets() {
+    if (world_) world_->rebuildPets();
+}
+
+void AppDelegate::requestFriendRebuild() {
+    if (world_) world_->friendRebuildPending = true;
+}
+
+void AppDelegate::openDesigner() {
+    if (s_.designer) s_.designer->show(this);
+}
+
+void AppDelegate::addPetFromCode() {
+    if (s_.importFromCode) s_.importFromCode(this);
+}
+
+void AppDelegate::appendAccountMenuItems(Menu& menu) {
+    if (s_.accountMenu) pawlane::appendAccountMenuItems(menu, *s_.accountMenu);
 }
 
 void AppDelegate::installMenu(const Menu& menu, const Species& iconSpecies) {
@@ -67,8 +88,8 @@ void AppDelegate::quit() { s_.quit(); }
 void AppDelegate::openUrls(const std::vector<std::string>& urls) {
     for (const std::string& url : urls) {
         if (!isPawlaneUrl(url)) continue;
-        // The sign-in callback goes to the social service once there is one.
         s_.trace.trace("opened " + loggableUrl(url));
+        if (s_.socialService) s_.socialService->handleCallback(url);
     }
 }
 

@@ -9,14 +9,18 @@
 #include <vector>
 
 #include "behaviour/world.h"
+#include "custom/pet_designer.h"
 #include "menu/status_menu.h"
 #include "platform/repeating_timer.h"
 #include "platform/screens.h"
 #include "platform/session_events.h"
 #include "platform/status_item.h"
 #include "platform/strip_host.h"
+#include "social/social.h"
 
 namespace pawlane {
+
+class AccountMenu;
 
 struct AppServices {
     Settings& settings;
@@ -36,9 +40,16 @@ struct AppServices {
     std::function<void()> quit;
     // Developer test signals are honoured only when tracing was on at launch.
     bool testSignals = false;
+    // The backend service behind `social`, when there is one: started at launch,
+    // told about friends' pets and handed the sign-in callbacks.
+    Social* socialService = nullptr;
+    // The signed-in user's section of the menu.
+    AccountMenu* accountMenu = nullptr;
+    PetDesigner* designer = nullptr;
+    std::function<void(DesignerHost*)> importFromCode;
 };
 
-class AppDelegate final : private StripPointerHandler, private MenuHost {
+class AppDelegate final : private StripPointerHandler, private MenuHost, public SocialHost, public DesignerHost {
 public:
     static constexpr double kTickSeconds = 1.0 / 30;
     static constexpr double kTickTolerance = 0.005;
@@ -62,7 +73,11 @@ public:
     // The species the status icon shows.
     Species statusSpecies() const;
     // Builds the status menu whole and refreshes the status icon.
-    void rebuildMenu();
+    void rebuildMenu() override;
+    // Discards every pet and builds the pack from the preferences.
+    void rebuildPets() override;
+    // Friends' pets changed: the world rebuilds the pack at its next quiet tick.
+    void requestFriendRebuild() override;
 
     World* world() { return world_.get(); }
     StatusMenu* statusMenu() { return statusMenu_.get(); }
@@ -75,9 +90,9 @@ private:
     void installMenu(const Menu& menu, const Species& iconSpecies) override;
     void showStrip() override;
     void hideStrip() override;
-    // The designer and the pet-code window come with the custom-pets issue.
-    void openDesigner() override {}
-    void addPetFromCode() override {}
+    void openDesigner() override;
+    void addPetFromCode() override;
+    void appendAccountMenuItems(Menu& menu) override;
     void quit() override;
     void sessionEvent(SessionEvent e);
 

@@ -1,7 +1,6 @@
 #include <iostream>
 
 #include "app/command_line.h"
-#include "behaviour/social_link.h"
 #include "devtools/export.h"
 #include "devtools/selftest.h"
 #include "platform/qt/app_runner.h"
@@ -21,6 +20,5 @@ int main(int argc, char** argv) {
     case Command::Kind::Interactive:
         break;
     }
-    NoSocial social;
-    return runApplication(argc, argv, command.urls, social);
+    return runApplication(argc, argv, command.urls);
 }

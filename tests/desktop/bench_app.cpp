@@ -33,5 +33,5 @@ int main(int argc, char** argv) {
     }
     Settings::shared().setFriendPets(visitors);
     SignedIn social;
-    return runApplication(argc, argv, {}, social);
+    return runApplication(argc, argv, {}, &social);
 }

@@ -7,6 +7,14 @@
 
 #include "app/app_delegate.h"
 #include "behaviour/social_link.h"
+#include "custom/import_from_code.h"
+#include "custom/pet_designer.h"
+#include "platform/browser.h"
+#include "platform/clipboard.h"
+#include "social/account_dialogs.h"
+#include "social/account_menu.h"
+#include "social/login_window.h"
+#include "social/social.h"
 #include "platform/clock.h"
 #include "platform/log.h"
 #include "platform/qt/qt_main_queue.h"
@@ -21,7 +29,7 @@
 
 namespace pawlane {
 
-int runApplication(int argc, char** argv, const std::vector<std::string>& commandUrls, SocialLink& social) {
+int runApplication(int argc, char** argv, const std::vector<std::string>& commandUrls, SocialLink* socialOverride) {
     // Wayland sessions run us through XWayland: the strip needs X11's window
     // stacking, shapes and global coordinates. The user's choice still wins.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "xcb");
@@ -49,9 +57,30 @@ int runApplication(int argc, char** argv, const std::vector<std::string>& comman
     TrayStatusItem statusItem;
     QtTimers timers;
     QtSessionWatch session;
-    AppDelegate delegate(AppServices{Settings::shared(), systemClock(), systemRandom(), queue, screens, screens,
-                                     strip, statusItem, timers, session, systemLog(), stderrTrace(), social,
-                                     [] { QApplication::quit(); }, testSignals});
+    Settings& settings = Settings::shared();
+
+    // The cloud layer: a real service when the build has a backend, else it stays quiet.
+    Social& service = Social::createShared(settings, queue, systemBrowser());
+    SocialLink& social = socialOverride ? *socialOverride : service;
+    LoginWindow& login = LoginWindow::createShared({service, queue, service.tasks()});
+    service.setOnLinkSignIn([&login] { login.hideIfBuilt(); });
+    AppDelegate* delegateRef = nullptr;
+    AccountMenu account({service, settings, systemAccountDialogs(), systemClipboard(), queue, service.tasks(),
+                         [&login] { login.show(); }, [&delegateRef] { if (delegateRef) delegateRef->rebuildPets(); },
+                         [&delegateRef] { if (delegateRef) delegateRef->rebuildMenu(); }});
+    PetDesigner& designer = PetDesigner::createShared({settings, systemClipboard(), queue, social});
+
+    AppServices services{settings, systemClock(), systemRandom(), queue, screens, screens,
+                         strip, statusItem, timers, session, systemLog(), stderrTrace(), social,
+                         [] { QApplication::quit(); }, testSignals, nullptr, nullptr, nullptr, {}};
+    services.socialService = socialOverride ? nullptr : &service;
+    services.accountMenu = &account;
+    services.designer = &designer;
+    services.importFromCode = [&settings](DesignerHost* host) {
+        importFromCode(host, {settings, systemClipboard(), systemImportDialogs()});
+    };
+    AppDelegate delegate(services);
+    delegateRef = &delegate;
 
     instance.listen([&delegate](const QStringList& forwarded) {
         std::vector<std::string> list;

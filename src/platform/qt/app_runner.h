@@ -9,6 +9,8 @@ namespace pawlane {
 class SocialLink;
 
 // Returns the process's exit status. `urls` are the "pawlane:" arguments.
-int runApplication(int argc, char** argv, const std::vector<std::string>& urls, SocialLink& social);
+// `socialOverride` replaces the backend service (benchmarks bring fake visitors).
+int runApplication(int argc, char** argv, const std::vector<std::string>& urls,
+                   SocialLink* socialOverride = nullptr);
 
 }  // namespace pawlane
