@@ -20,7 +20,7 @@ bool wholePixels(const QRectF& r, qreal dpr) {
     return dpr == 1 && whole(r.width()) && whole(r.height());
 }
 
-void paintOne(QPainter& p, const Layer& layer, const QRectF& rect, SpriteCache& sprites) {
+void paintOne(QPainter& p, const Layer& layer, const QRectF& rect, PaintCaches& caches) {
     switch (layer.kind()) {
     case Layer::Kind::Plain:
         return;
@@ -31,7 +31,7 @@ void paintOne(QPainter& p, const Layer& layer, const QRectF& rect, SpriteCache& 
         if (image.nearestFilter() && wholePixels(rect, p.device()->devicePixelRatioF())) {
             const QSize size(int(std::lround(rect.width())), int(std::lround(rect.height())));
             p.drawImage(QPoint(int(std::lround(rect.x())), int(std::lround(rect.y()))),
-                        sprites.get(contents, size, layer.mirrored()));
+                        caches.sprites.get(contents, size, layer.mirrored()));
             return;
         }
         // Borrows the pixels; the layer keeps them alive while we paint.
@@ -51,15 +51,21 @@ void paintOne(QPainter& p, const Layer& layer, const QRectF& rect, SpriteCache& 
     case Layer::Kind::Text: {
         const auto& text = static_cast<const TextLayer&>(layer);
         if (text.string().empty()) return;
+        const int pixelSize = std::max(1, int(std::lround(text.fontSize())));
         QFont font;
         font.setBold(true);
-        font.setPixelSize(std::max(1, int(std::lround(text.fontSize()))));
+        font.setPixelSize(pixelSize);
+        const QStaticText& laidOut = caches.texts.get(text.string(), pixelSize);
+        const QSizeF size = laidOut.size();
         const ColorF c = text.color();
         p.save();
         p.setClipRect(rect, Qt::IntersectClip);
         p.setFont(font);
         p.setPen(QColor::fromRgbF(float(c.r), float(c.g), float(c.b), float(c.a)));
-        p.drawText(rect, Qt::AlignCenter | Qt::TextSingleLine, QString::fromStdString(text.string()));
+        // Centred in the bounds, on whole pixels so glyphs stay crisp.
+        p.drawStaticText(QPointF(std::round(rect.center().x() - size.width() / 2),
+                                 std::round(rect.center().y() - size.height() / 2)),
+                         laidOut);
         p.restore();
         return;
     }
@@ -67,16 +73,16 @@ void paintOne(QPainter& p, const Layer& layer, const QRectF& rect, SpriteCache& 
 }
 
 void paintTree(QPainter& p, const Layer& layer, const QRect& area, double height, double opacity,
-               SpriteCache& sprites) {
+               PaintCaches& caches) {
     if (layer.hidden()) return;
     opacity *= layer.opacity();
     if (opacity <= 0) return;
     const RectF frame = layer.frameInRoot();
     if (frame.w > 0 && frame.h > 0 && touchedPixels(frame, height).intersects(area)) {
         p.setOpacity(opacity);
-        paintOne(p, layer, toSurface(frame, height), sprites);
+        paintOne(p, layer, toSurface(frame, height), caches);
     }
-    for (const Layer* child : layer.sublayers()) paintTree(p, *child, area, height, opacity, sprites);
+    for (const Layer* child : layer.sublayers()) paintTree(p, *child, area, height, opacity, caches);
 }
 
 }  // namespace
@@ -94,6 +100,20 @@ const QImage& SpriteCache::get(const Image& source, QSize size, bool mirrored) {
     return entries_.back().ready;
 }
 
+const QStaticText& TextCache::get(const std::string& text, int pixelSize) {
+    for (const Entry& e : entries_)
+        if (e.pixelSize == pixelSize && e.text == text) return e.laidOut;
+    if (entries_.size() >= kMaxEntries) entries_.clear();
+    QFont font;
+    font.setBold(true);
+    font.setPixelSize(pixelSize);
+    QStaticText laidOut(QString::fromStdString(text));
+    laidOut.setTextFormat(Qt::PlainText);
+    laidOut.prepare(QTransform(), font);
+    entries_.push_back({text, pixelSize, std::move(laidOut)});
+    return entries_.back().laidOut;
+}
+
 QRectF toSurface(const RectF& r, double height) { return {r.x, height - (r.y + r.h), r.w, r.h}; }
 
 QRect touchedPixels(const RectF& r, double height) {
@@ -103,9 +123,9 @@ QRect touchedPixels(const RectF& r, double height) {
     return {x0, y0, x1 - x0, y1 - y0};
 }
 
-void paintLayers(QPainter& painter, const Layer& root, const QRect& area, double height, SpriteCache& sprites) {
+void paintLayers(QPainter& painter, const Layer& root, const QRect& area, double height, PaintCaches& caches) {
     painter.save();
-    for (const Layer* child : root.sublayers()) paintTree(painter, *child, area, height, 1.0, sprites);
+    for (const Layer* child : root.sublayers()) paintTree(painter, *child, area, height, 1.0, caches);
     painter.restore();
 }
 

@@ -1,5 +1,7 @@
 #include "platform/qt/qt_screens.h"
 
+#include "platform/qt/x11_native.h"
+
 #include <QCursor>
 #include <QGuiApplication>
 #include <QScreen>
@@ -77,11 +79,19 @@ RectF QtScreens::screenFrame() const {
 }
 
 PointF QtScreens::pointer() const {
-    // Each read is a round trip to the X server; a tick reads it more than
-    // once, and within a few milliseconds the answer is the same.
+    // A tick reads the pointer more than once, and within a few milliseconds
+    // the answer is the same. On X11 the answer is the one asked for a tick
+    // earlier: waiting on a round trip thirty times a second was the biggest
+    // single cost of a tick.
     if (!pointerRead_.isValid() || pointerRead_.elapsed() > 4) {
-        lastPointer_ = globalFromQt(QPointF(QCursor::pos()));
         pointerRead_.restart();
+        if (const auto native = x11::pointerWithoutWaiting()) {
+            const QScreen* screen = QGuiApplication::primaryScreen();
+            const qreal dpr = screen ? screen->devicePixelRatio() : 1.0;
+            lastPointer_ = globalFromQt(QPointF(native->x() / dpr, native->y() / dpr));
+        } else {
+            lastPointer_ = globalFromQt(QPointF(QCursor::pos()));
+        }
     }
     return lastPointer_;
 }

@@ -145,7 +145,7 @@ void QtStripWindow::repaintRegion(const QRegion& region) {
         p.setCompositionMode(QPainter::CompositionMode_Source);
         for (const QRect& r : region) p.fillRect(r, Qt::transparent);
         p.setCompositionMode(QPainter::CompositionMode_SourceOver);
-        paintLayers(p, root_, region.boundingRect(), height(), sprites_);
+        paintLayers(p, root_, region.boundingRect(), height(), caches_);
     }
     // Painted now rather than at the next update request: one tick, one paint
     // and flush, without another trip round the event loop.

@@ -57,7 +57,7 @@ private:
     void applyInputFlag();
 
     RootLayer root_;
-    SpriteCache sprites_;
+    PaintCaches caches_;
     QImage buffer_;
     std::function<RectF()> frameSource_;
     StripPointerHandler* handler_ = nullptr;

@@ -25,6 +25,11 @@ struct Xcb {
     decltype(&xcb_get_property_value) propertyValue = nullptr;
     decltype(&xcb_get_property_value_length) propertyValueLength = nullptr;
     decltype(&xcb_flush) flush = nullptr;
+    decltype(&xcb_query_pointer) queryPointer = nullptr;
+    decltype(&xcb_query_pointer_reply) queryPointerReply = nullptr;
+    decltype(&xcb_setup_roots_iterator) rootsIterator = nullptr;
+    decltype(&xcb_get_setup) getSetup = nullptr;
+    decltype(&xcb_screen_next) screenNext = nullptr;
     xcb_connection_t* connection = nullptr;
     int screen = 0;
 };
@@ -53,6 +58,12 @@ const Xcb* xcb() {
         resolve(lib, x.propertyValue, "xcb_get_property_value");
         resolve(lib, x.propertyValueLength, "xcb_get_property_value_length");
         resolve(lib, x.flush, "xcb_flush");
+        resolve(lib, x.queryPointer, "xcb_query_pointer");
+        resolve(lib, x.queryPointerReply, "xcb_query_pointer_reply");
+        resolve(lib, x.rootsIterator, "xcb_setup_roots_iterator");
+        resolve(lib, x.getSetup, "xcb_get_setup");
+        resolve(lib, x.screenNext, "xcb_screen_next");
+        if (!x.queryPointer || !x.queryPointerReply || !x.rootsIterator || !x.getSetup || !x.screenNext) return Xcb{};
         if (!x.internAtom || !x.internAtomReply || !x.changeProperty || !x.getSelectionOwner ||
             !x.getSelectionOwnerReply || !x.getProperty || !x.getPropertyReply || !x.propertyValue ||
             !x.propertyValueLength || !x.flush)
@@ -104,6 +115,28 @@ void markStickyAboveUnlisted(QWindow* window) {
     x->changeProperty(x->connection, XCB_PROP_MODE_REPLACE, id, atom(*x, "_NET_WM_STATE"), XCB_ATOM_ATOM, 32,
                       4, states);
     x->flush(x->connection);
+}
+
+std::optional<QPoint> pointerWithoutWaiting() {
+    const Xcb* x = xcb();
+    if (!x) return std::nullopt;
+    static xcb_window_t root = [x] {
+        auto it = x->rootsIterator(x->getSetup(x->connection));
+        for (int i = 0; i < x->screen && it.rem; ++i) x->screenNext(&it);
+        return it.data ? it.data->root : xcb_window_t(XCB_NONE);
+    }();
+    static std::optional<xcb_query_pointer_cookie_t> pending;
+    static std::optional<QPoint> latest;
+    if (pending) {
+        // Sent a tick ago: the answer is in by now, so this does not block in practice.
+        if (auto* reply = x->queryPointerReply(x->connection, *pending, nullptr)) {
+            latest = QPoint(reply->root_x, reply->root_y);
+            std::free(reply);
+        }
+    }
+    pending = x->queryPointer(x->connection, root);
+    x->flush(x->connection);
+    return latest;
 }
 
 bool compositorRunning() {

@@ -3,6 +3,7 @@
 // own xcb connection. Every call does nothing (or answers "no") when the
 // application does not run on X11.
 #include <QColor>
+#include <QPoint>
 #include <QWindow>
 
 #include <optional>
@@ -14,6 +15,10 @@ bool available();
 // Window managers drop these states when a window is withdrawn, so this is
 // called before every map.
 void markStickyAboveUnlisted(QWindow* window);
+// The pointer's position in Qt's global coordinates as of the previous call:
+// the answer to a query sent then, so asking never waits on a round trip.
+// Nothing off X11 (or before the first answer).
+std::optional<QPoint> pointerWithoutWaiting();
 // A compositing manager owns the screen's _NET_WM_CM selection.
 bool compositorRunning();
 // The foreground colour a freedesktop tray advertises for its icons.
