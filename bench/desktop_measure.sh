@@ -19,8 +19,7 @@ done
 work=$(mktemp -d /tmp/pawlane-bench.XXXXXX)
 pids=()
 cleanup() {
-    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[$i]}" 2>/dev/null; done
-    wait 2>/dev/null
+    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do stop "${pids[$i]}"; done
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -33,6 +32,14 @@ export DISPLAY=":$(head -1 "$work/display")"
 openbox --sm-disable >/dev/null 2>&1 &
 pids+=($!)
 sleep 1
+
+# oneko does not always leave on SIGTERM alone.
+stop() {
+    kill "$1" 2>/dev/null
+    for _ in 1 2 3 4 5 6 7 8 9 10; do kill -0 "$1" 2>/dev/null || break; sleep 0.1; done
+    kill -9 "$1" 2>/dev/null
+    wait "$1" 2>/dev/null
+}
 
 ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
 hz=$(getconf CLK_TCK)
@@ -61,7 +68,7 @@ measure() {
     p1=$(ticks "$pid"); x1=$(ticks "$xvfb")
     local peak
     peak=$(awk '/VmHWM/ {print $2}' "/proc/$pid/status")
-    kill "$pid"; wait "$pid" 2>/dev/null
+    stop "$pid"
     awk -v l="$label" -v p=$((p1 - p0)) -v x=$((x1 - x0)) -v hz="$hz" -v s="$seconds" -v m="$peak" \
         'BEGIN { printf "%-22s process %5.2f %%   X server %5.2f %%   peak RSS %6.1f MB\n", l, 100*p/hz/s, 100*x/hz/s, m/1024 }'
 }
@@ -81,6 +88,8 @@ pids+=($!)
 
 ten='"petCounts": {"shiba": 2, "corgi": 1, "golden": 1, "husky": 1, "dalmatian": 1, "cat": 1, "fox": 1, "rabbit": 1, "penguin": 1}'
 runs() {
+    # What the moving pointer alone costs the X server: subtract it from the rest.
+    measure "pointer sweep alone" sleep $((seconds + 10))
     prefs '"petCounts": {"shiba": 1}'
     measure "pawlane, 1 pet" "$app"
     prefs "$ten"
