@@ -11,6 +11,7 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 #include "custom/pet_designer.h"
@@ -71,7 +72,9 @@ DesignerWindow::DesignerWindow(PetDesigner& presenter) : presenter_(presenter) {
     nameField_ = new QLineEdit;
     nameField_->setPlaceholderText(QStringLiteral("Pet name"));
     nameField_->setFixedWidth(180);
-    row(stack, "Name:")->addWidget(nameField_);
+    auto* nameRow = row(stack, "Name:");
+    nameRow->addWidget(nameField_);
+    nameRow->addStretch(1);
 
     shapePopup_ = new QComboBox;
     shapePopup_->addItems({QStringLiteral("Dog"), QStringLiteral("Corgi"), QStringLiteral("Cat")});
@@ -128,13 +131,16 @@ DesignerWindow::DesignerWindow(PetDesigner& presenter) : presenter_(presenter) {
     // User actions only: programmatic updates from the presenter must not echo back.
     connect(petPopup_, &QComboBox::activated, this, [this] { presenter_.petPicked(); });
     connect(nameField_, &QLineEdit::textEdited, this, [this] { presenter_.controlChanged(); });
-    connect(nameField_, &QLineEdit::returnPressed, this, [this] { presenter_.savePet(); });
     connect(shapePopup_, &QComboBox::activated, this, [this] { presenter_.controlChanged(); });
     for (auto* w : wells_) connect(w, &ColorWell::colorPicked, this, [this] { presenter_.controlChanged(); });
     for (auto* c : checks_) connect(c, &QCheckBox::clicked, this, [this] { presenter_.controlChanged(); });
     connect(deleteButton_, &QPushButton::clicked, this, [this] { presenter_.deletePet(); });
     connect(copyCodeButton_, &QPushButton::clicked, this, [this] { presenter_.copyPetCode(); });
     connect(saveButton_, &QPushButton::clicked, this, [this] { presenter_.savePet(); });
+    // Return saves from anywhere in the window; a plain window has no default-button handling.
+    for (int key : {Qt::Key_Return, Qt::Key_Enter})
+        connect(new QShortcut(QKeySequence(key), this), &QShortcut::activated, this,
+                [this] { saveButton_->animateClick(); });
 
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
