@@ -36,6 +36,32 @@ void addLayerColumns(const Layer& layer, double height, int width, QRegion& colu
     for (const Layer* child : layer.sublayers()) addLayerColumns(*child, height, width, columns);
 }
 
+// A pet's layers report a handful of overlapping rectangles every tick (old
+// and new place of each): fold overlapping ones into their bounding box. A few
+// larger rectangles repaint a little more but cost far less to unite. Boxes
+// that merely lie near each other stay apart, so a pack spread along the
+// strip never turns into one strip-wide repaint.
+std::vector<QRect> mergedDamage(std::vector<QRect> rects) {
+    // One pass, each box growing as far as it can; overlaps left over are
+    // harmless (only repainted twice), so there is no need to go round again.
+    for (std::size_t i = 0; i < rects.size(); ++i) {
+        for (bool grew = true; grew;) {
+            grew = false;
+            for (std::size_t j = i + 1; j < rects.size();) {
+                if (rects[i].intersects(rects[j])) {
+                    rects[i] = rects[i].united(rects[j]);
+                    rects[j] = rects.back();
+                    rects.pop_back();
+                    grew = true;
+                } else {
+                    ++j;
+                }
+            }
+        }
+    }
+    return rects;
+}
+
 // The painted (non-transparent) pixels of `area`, in logical pixels.
 QRegion opaquePixels(const QImage& image, const QRect& area) {
     const qreal dpr = image.devicePixelRatio();
@@ -130,10 +156,12 @@ void QtStripWindow::commit() {
         }
     }
     if (!root_.hasDamage()) return;
-    QRegion region;
+    std::vector<QRect> rects;
     const double h = height();
-    for (const RectF* r = root_.damageBegin(); r != root_.damageEnd(); ++r) region += touchedPixels(*r, h);
+    for (const RectF* r = root_.damageBegin(); r != root_.damageEnd(); ++r) rects.push_back(touchedPixels(*r, h));
     root_.clearDamage();
+    QRegion region;
+    for (const QRect& r : mergedDamage(std::move(rects))) region += r;
     repaintRegion(region.intersected(rect()));
 }
 

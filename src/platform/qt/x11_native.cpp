@@ -134,8 +134,8 @@ std::optional<QPoint> pointerWithoutWaiting() {
             std::free(reply);
         }
     }
+    // Goes out with Qt's own flush at the end of this turn of the event loop.
     pending = x->queryPointer(x->connection, root);
-    x->flush(x->connection);
     return latest;
 }
 
