@@ -2,6 +2,7 @@
 
 #include "app/opened_urls.h"
 #include "app/strip_geometry.h"
+#include "app/updater.h"
 #include "settings/settings.h"
 #include "settings/status_species.h"
 #include "social/account_menu.h"
@@ -74,6 +75,12 @@ void AppDelegate::addPetFromCode() {
 
 void AppDelegate::appendAccountMenuItems(Menu& menu) {
     if (s_.accountMenu) pawlane::appendAccountMenuItems(menu, *s_.accountMenu);
+}
+
+bool AppDelegate::hasUpdater() const { return s_.updater && s_.updater->controller(); }
+
+void AppDelegate::checkForUpdates() {
+    if (s_.updater && s_.browser) s_.updater->checkForUpdates(*s_.browser);
 }
 
 void AppDelegate::installMenu(const Menu& menu, const Species& iconSpecies) {

@@ -21,6 +21,8 @@
 namespace pawlane {
 
 class AccountMenu;
+class Browser;
+class Updater;
 
 struct AppServices {
     Settings& settings;
@@ -47,6 +49,9 @@ struct AppServices {
     AccountMenu* accountMenu = nullptr;
     PetDesigner* designer = nullptr;
     std::function<void(DesignerHost*)> importFromCode;
+    // The update function, in builds that carry an update feed.
+    const Updater* updater = nullptr;
+    Browser* browser = nullptr;
 };
 
 class AppDelegate final : private StripPointerHandler, private MenuHost, public SocialHost, public DesignerHost {
@@ -93,6 +98,8 @@ private:
     void openDesigner() override;
     void addPetFromCode() override;
     void appendAccountMenuItems(Menu& menu) override;
+    bool hasUpdater() const override;
+    void checkForUpdates() override;
     void quit() override;
     void sessionEvent(SessionEvent e);
 

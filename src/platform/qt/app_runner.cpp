@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "app/app_delegate.h"
+#include "app/updater.h"
 #include "behaviour/social_link.h"
 #include "custom/import_from_code.h"
 #include "custom/pet_designer.h"
@@ -15,6 +16,7 @@
 #include "social/account_menu.h"
 #include "social/login_window.h"
 #include "social/social.h"
+#include "social/social_config.h"
 #include "platform/clock.h"
 #include "platform/log.h"
 #include "platform/qt/qt_main_queue.h"
@@ -72,13 +74,16 @@ int runApplication(int argc, char** argv, const std::vector<std::string>& comman
 
     AppServices services{settings, systemClock(), systemRandom(), queue, screens, screens,
                          strip, statusItem, timers, session, systemLog(), stderrTrace(), social,
-                         [] { QApplication::quit(); }, testSignals, nullptr, nullptr, nullptr, {}};
+                         [] { QApplication::quit(); }, testSignals, nullptr, nullptr, nullptr, {}, nullptr, nullptr};
     services.socialService = socialOverride ? nullptr : &service;
     services.accountMenu = &account;
     services.designer = &designer;
     services.importFromCode = [&settings](DesignerHost* host) {
         importFromCode(host, {settings, systemClipboard(), systemImportDialogs()});
     };
+    static const Updater updater(resourceFolders());
+    services.updater = &updater;
+    services.browser = &systemBrowser();
     AppDelegate delegate(services);
     delegateRef = &delegate;
 
