@@ -10,7 +10,7 @@ PACKAGES=(
   libcpp-httplib-dev libpq-dev postgresql curl
   xvfb xauth openbox xcompmgr xdotool x11-utils x11-xserver-utils imagemagick dbus dbus-x11 libxcb1-dev
   clang libclang-rt-14-dev
-  oneko
+  fonts-dejavu-core oneko
 )
 
 missing=()
