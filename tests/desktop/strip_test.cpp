@@ -63,6 +63,28 @@ TEST_F(DesktopTest, LargeSizeMakesTheStripTaller) {
     EXPECT_EQ(waitForStripAt(*app, {0, 710, 1440, 120}), (Rect{0, 710, 1440, 120}));
 }
 
+TEST_F(DesktopTest, ChoosingLargeInTheMenuGrowsTheStrip) {
+    auto backdrop = startBackdrop();
+    auto dock = startDock(70);
+    writePreferences(R"("petCounts": {"shiba": 1}, "speedIdx": 0)");
+    auto app = startApp();
+    const auto strip = waitForStrip(*app);
+    ASSERT_TRUE(strip) << app->err();
+    ASSERT_EQ(waitForStripAt(*app, {0, 740, 1440, 90}), (Rect{0, 740, 1440, 90}));
+    sleepMs(500);
+
+    // Right-click the pet (found twice: it walks), then Size (the sixth
+    // command) > Large (the third size) from the keyboard.
+    for (int look = 0; look < 2; ++look) {
+        const auto pet = drawnBox(x_->grab(*strip));
+        ASSERT_TRUE(pet);
+        sh("xdotool mousemove " + std::to_string(pet->x + pet->w / 2) + " " + std::to_string(pet->y + pet->h / 2) +
+           " sleep 0.15");
+    }
+    sh("xdotool click 3 sleep 0.5 key Down Down Down Down Down Down Right Down Down Return");
+    EXPECT_EQ(waitForStripAt(*app, {0, 710, 1440, 120}), (Rect{0, 710, 1440, 120}));
+}
+
 TEST_F(DesktopTest, OnlyThePetIsOpaque) {
     auto backdrop = startBackdrop();
     writePreferences(R"("petCounts": {"shiba": 1}, "speedIdx": 0)");
