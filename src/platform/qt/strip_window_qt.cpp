@@ -200,10 +200,12 @@ void QtStripWindow::updateMask(const QRegion& changed) {
         next = mask_.subtracted(changed);
         for (const QRect& r : changed) next += opaquePixels(buffer_, r);
     }
-    if (next == mask_ && !next.isEmpty() && !mask().isEmpty()) return;
+    if (next == mask_ && !next.isEmpty()) return;
     mask_ = next;
     // An empty mask would mean "no shape" to Qt, which shows the whole window.
-    if (!mask_.isEmpty()) setMask(mask_);
+    // On the native window, not the widget: a widget mask would also clip
+    // every later paint against these many rectangles.
+    if (!mask_.isEmpty() && windowHandle()) windowHandle()->setMask(mask_);
     applyVisibility();
 }
 
