@@ -91,4 +91,15 @@ std::optional<Rect> DesktopTest::drawnBox(const Shot& shot) {
     return Rect{x0, y0, x1 - x0 + 1, y1 - y0 + 1};
 }
 
+bool DesktopTest::clickPet(const Rect& strip, int button) {
+    auto centre = [](const Rect& r) { return std::to_string(r.x + r.w / 2) + " " + std::to_string(r.y + r.h / 2); };
+    auto pet = drawnBox(x_->grab(strip));
+    if (!pet) return false;
+    sh("xdotool mousemove " + centre(*pet) + " sleep 0.15");
+    pet = drawnBox(x_->grab(strip));  // it kept walking meanwhile
+    if (!pet) return false;
+    sh("xdotool mousemove " + centre(*pet) + " sleep 0.1 click " + std::to_string(button));
+    return true;
+}
+
 }  // namespace desktop

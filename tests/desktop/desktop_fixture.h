@@ -33,6 +33,9 @@ protected:
     std::unique_ptr<Child> startBackdrop();
     // Pixels of the strip that are not the backdrop, as their bounding box.
     std::optional<Rect> drawnBox(const Shot& shot);
+    // Points at the walking pet, finds it again after it moved on, and clicks
+    // `button` on its centre; false when no pet shows.
+    bool clickPet(const Rect& strip, int button);
 
     std::string dir_;
     std::unique_ptr<XSession> x_;

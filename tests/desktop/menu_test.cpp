@@ -28,15 +28,7 @@ class MenuTest : public DesktopTest {
 protected:
     // Right-clicks the (slow) pet; the app's windows other than the strip afterwards.
     std::optional<Rect> openMenuOnPet(Child& app, const Rect& strip) {
-        auto centre = [](const Rect& r) {
-            return std::to_string(r.x + r.w / 2) + " " + std::to_string(r.y + r.h / 2);
-        };
-        auto pet = drawnBox(x_->grab(strip));
-        if (!pet) return std::nullopt;
-        sh("xdotool mousemove " + centre(*pet) + " sleep 0.15");
-        pet = drawnBox(x_->grab(strip));  // it kept walking meanwhile
-        if (!pet) return std::nullopt;
-        sh("xdotool mousemove " + centre(*pet) + " sleep 0.1 click 3");
+        if (!clickPet(strip, 3)) return std::nullopt;
         for (int waited = 0; waited < 3000; waited += 50) {
             for (const Rect& r : x_->windowsOf(app.pid()))
                 if (!(r == strip)) return r;

@@ -75,13 +75,8 @@ TEST_F(DesktopTest, ChoosingLargeInTheMenuGrowsTheStrip) {
 
     // Right-click the pet (found twice: it walks), then Size (the sixth
     // command) > Large (the third size) from the keyboard.
-    for (int look = 0; look < 2; ++look) {
-        const auto pet = drawnBox(x_->grab(*strip));
-        ASSERT_TRUE(pet);
-        sh("xdotool mousemove " + std::to_string(pet->x + pet->w / 2) + " " + std::to_string(pet->y + pet->h / 2) +
-           " sleep 0.15");
-    }
-    sh("xdotool click 3 sleep 0.5 key Down Down Down Down Down Down Right Down Down Return");
+    ASSERT_TRUE(clickPet(*strip, 3));
+    sh("xdotool sleep 0.5 key Down Down Down Down Down Down Right Down Down Return");
     EXPECT_EQ(waitForStripAt(*app, {0, 710, 1440, 120}), (Rect{0, 710, 1440, 120}));
 }
 
@@ -131,14 +126,8 @@ TEST_F(DesktopTest, EmptyStripPassesClicksAndPetsTakeThem) {
         << backdrop->out();
 
     // On the pet: the strip takes the click and the pet shows a red heart.
-    auto centre = [](const Rect& r) { return std::to_string(r.x + r.w / 2) + " " + std::to_string(r.y + r.h / 2); };
-    auto near = locate();
-    ASSERT_TRUE(near);
-    sh("xdotool mousemove " + centre(*near) + " sleep 0.15");
-    near = locate();  // it kept walking meanwhile
-    ASSERT_TRUE(near);
     const std::string pressesBefore = backdrop->out();
-    sh("xdotool mousemove " + centre(*near) + " sleep 0.1 click 1");
+    ASSERT_TRUE(clickPet(*strip, 1));
     // The heart is red, and may be fading in over the backdrop: a clearly red
     // pixel that is none of the shiba's own colours.
     const std::vector<Rgb> shiba = shibaColours();
@@ -159,10 +148,11 @@ TEST_F(DesktopTest, EmptyStripPassesClicksAndPetsTakeThem) {
     // turn) while the pointer gets to it, so an attempt that missed it is
     // tried again; a strip that does not drag fails every time.
     sleepMs(1200);  // let the heart fade and the jump end
+    auto centre = [](const Rect& r) { return std::to_string(r.x + r.w / 2) + " " + std::to_string(r.y + r.h / 2); };
     std::optional<Rect> dragged;
     int targetX = 0;
     for (int attempt = 0; attempt < 3; ++attempt) {
-        near = locate();
+        auto near = locate();
         ASSERT_TRUE(near);
         sh("xdotool mousemove " + centre(*near) + " sleep 0.15");
         near = locate();
