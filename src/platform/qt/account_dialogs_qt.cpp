@@ -1,12 +1,8 @@
 // The modal alerts of the account menu.
-#include <QDialog>
-#include <QDialogButtonBox>
-#include <QLabel>
-#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QVBoxLayout>
 
+#include "platform/qt/text_prompt_qt.h"
 #include "social/account_dialogs.h"
 
 namespace pawlane {
@@ -23,32 +19,8 @@ void describe(QMessageBox& box, const AlertText& text) {
 class QtAccountDialogs final : public AccountDialogs {
 public:
     std::optional<std::string> askForText(const TextPrompt& p) override {
-        QDialog dialog;
-        dialog.setWindowTitle(QStringLiteral("Pawlane"));
-        auto* layout = new QVBoxLayout(&dialog);
-        auto* message = new QLabel(QString::fromStdString(p.text.message));
-        QFont bold = message->font();
-        bold.setBold(true);
-        message->setFont(bold);
-        layout->addWidget(message);
-        auto* info = new QLabel(QString::fromStdString(p.text.info));
-        info->setWordWrap(true);
-        layout->addWidget(info);
-        auto* field = new QLineEdit;
-        field->setPlaceholderText(QString::fromStdString(p.placeholder));
-        field->setFixedSize(p.fieldWidth, p.fieldHeight);
-        layout->addWidget(field);
-        auto* buttons = new QDialogButtonBox;
-        QPushButton* accept = buttons->addButton(QString::fromStdString(p.acceptButton), QDialogButtonBox::AcceptRole);
-        buttons->addButton(QString::fromStdString(p.cancelButton), QDialogButtonBox::RejectRole);
-        accept->setDefault(true);
-        QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-        QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-        layout->addWidget(buttons);
-        field->setFocus();
-        dialog.activateWindow();
-        if (dialog.exec() != QDialog::Accepted) return std::nullopt;
-        return field->text().toStdString();
+        return runTextPrompt({"Pawlane", p.text.message, p.text.info, p.placeholder, "", p.acceptButton,
+                              p.cancelButton, p.fieldWidth, p.fieldHeight});
     }
 
     bool confirm(const Confirmation& c) override {
