@@ -1,7 +1,6 @@
 #include "custom/import_from_code.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include "custom/pet_codes.h"
 #include "custom/pet_designer.h"
@@ -12,13 +11,6 @@
 namespace pawlane {
 
 namespace {
-
-bool looksLikeCode(const std::string& text) {
-    if (text.size() < PET_CODE_PREFIX.size()) return false;
-    for (std::size_t i = 0; i < PET_CODE_PREFIX.size(); ++i)
-        if (std::toupper(static_cast<unsigned char>(text[i])) != PET_CODE_PREFIX[i]) return false;
-    return true;
-}
 
 std::string uniqueName(const std::string& name, const std::vector<CustomPetDef>& pets) {
     auto taken = [&](const std::string& n) {
@@ -36,7 +28,7 @@ std::string uniqueName(const std::string& name, const std::vector<CustomPetDef>&
 std::optional<std::string> importFromCode(DesignerHost* host, const ImportDeps& d) {
     CodePrompt prompt;
     const std::string clip = trimmed(d.clipboard.text());
-    if (looksLikeCode(clip)) prompt.prefill = clip;
+    if (hasPetCodePrefix(clip)) prompt.prefill = clip;
 
     const auto typed = d.dialogs.askForCode(prompt);
     if (!typed) return std::nullopt;

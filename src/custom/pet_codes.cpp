@@ -12,7 +12,13 @@ namespace pawlane {
 
 namespace {
 
-bool startsWithPrefixAnyCase(std::string_view s) {
+bool isBase64Char(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '+' || c == '/';
+}
+
+}  // namespace
+
+bool hasPetCodePrefix(std::string_view s) {
     if (s.size() < PET_CODE_PREFIX.size()) return false;
     for (std::size_t i = 0; i < PET_CODE_PREFIX.size(); ++i) {
         char c = s[i];
@@ -21,12 +27,6 @@ bool startsWithPrefixAnyCase(std::string_view s) {
     }
     return true;
 }
-
-bool isBase64Char(char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '+' || c == '/';
-}
-
-}  // namespace
 
 std::string base64Encode(std::string_view bytes) {
     std::string out(4 * ((bytes.size() + 2) / 3) + 1, '\0');
@@ -61,7 +61,7 @@ std::optional<std::string> petCode(const CustomPetDef& def) {
 
 std::optional<CustomPetDef> petDef(std::string_view code) {
     const std::string compact = withoutWhiteSpace(code);
-    if (!startsWithPrefixAnyCase(compact)) return std::nullopt;
+    if (!hasPetCodePrefix(compact)) return std::nullopt;
     const auto bytes = base64Decode(std::string_view(compact).substr(PET_CODE_PREFIX.size()));
     if (!bytes) return std::nullopt;
     const auto json = nlohmann::json::parse(*bytes, nullptr, false);

@@ -10,6 +10,9 @@ namespace pawlane {
 
 inline constexpr std::string_view PET_CODE_PREFIX = "PAWLANE-";
 
+// The text begins with PET_CODE_PREFIX in any letter case.
+bool hasPetCodePrefix(std::string_view text);
+
 // Nothing only if the record cannot be encoded as JSON.
 std::optional<std::string> petCode(const CustomPetDef& def);
 // Reads a pasted code: white space anywhere is dropped, the prefix matches in
