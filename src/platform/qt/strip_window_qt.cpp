@@ -14,27 +14,12 @@
 namespace pawlane {
 namespace {
 
-// How often to look whether a compositing manager came or went.
+// How often to look whether a compositing manager came or went, and to give
+// the window manager's frame our input shape again in case it reset it.
 constexpr int kCompositorCheckMs = 3000;
-// With a compositor the shape only has to keep the empty strip out of the
-// way of clicks, so it follows the pets in columns this wide, and changes a
-// few times a second instead of every tick: shape changes are what cost the
-// X server most.
-constexpr int kColumn = 64;
-
-// Full-height columns under every visible layer: a walk over the tree, no pixels read.
-void addLayerColumns(const Layer& layer, double height, int width, QRegion& columns) {
-    if (layer.hidden() || layer.opacity() <= 0) return;
-    const SizeF size = layer.bounds();
-    if (size.w > 0 && size.h > 0) {
-        const QRect r = touchedPixels(layer.frameInRoot(), height).intersected(QRect(0, 0, width, int(height)));
-        if (!r.isEmpty()) {
-            const int c0 = r.left() / kColumn, c1 = r.right() / kColumn;
-            columns += QRect(c0 * kColumn, 0, (c1 - c0 + 1) * kColumn, int(height));
-        }
-    }
-    for (const Layer* child : layer.sublayers()) addLayerColumns(*child, height, width, columns);
-}
+// Window managers map and reparent asynchronously: how long after a show or a
+// resize the frame is looked at.
+constexpr int kFrameSettleMs = 300;
 
 // A pet's layers report a handful of overlapping rectangles every tick (old
 // and new place of each): fold overlapping ones into their bounding box. A few
@@ -123,7 +108,19 @@ void QtStripWindow::setTakesClicks(bool on) {
 
 void QtStripWindow::applyInputFlag() {
     // On the live native window: Qt updates its input shape without recreating it.
-    if (QWindow* w = windowHandle()) w->setFlag(Qt::WindowTransparentForInput, !takesClicks_);
+    QWindow* w = windowHandle();
+    if (!w) return;
+    w->setFlag(Qt::WindowTransparentForInput, !takesClicks_);
+    if (isVisible()) x11::mirrorInputShapeToFrame(w);
+}
+
+void QtStripWindow::syncFrameInputSoon() {
+    if (frameSyncPending_) return;
+    frameSyncPending_ = true;
+    QTimer::singleShot(kFrameSettleMs, this, [this] {
+        frameSyncPending_ = false;
+        if (isVisible()) x11::mirrorInputShapeToFrame(windowHandle());
+    });
 }
 
 void QtStripWindow::refreshFrame() {
@@ -132,7 +129,10 @@ void QtStripWindow::refreshFrame() {
     if (r.w <= 0 || r.h <= 0) return;  // no screen: keep what we have
     frame_ = r;
     const QRect target = qtFromGlobal(r);
-    if (geometry() != target) setGeometry(target);
+    if (geometry() != target) {
+        setGeometry(target);
+        syncFrameInputSoon();
+    }
     const qreal dpr = devicePixelRatioF();
     const QSize pixels(int(std::ceil(target.width() * dpr)), int(std::ceil(target.height() * dpr)));
     if (buffer_.size() != pixels || buffer_.devicePixelRatio() != dpr) {
@@ -152,8 +152,10 @@ void QtStripWindow::commit() {
         if (composited != composited_) {
             composited_ = composited;
             mask_ = QRegion();
+            if (composited_ && windowHandle()) windowHandle()->setMask(QRegion());
             updateMask(QRegion(rect()));
         }
+        if (isVisible()) x11::mirrorInputShapeToFrame(windowHandle());
     }
     if (!root_.hasDamage()) return;
     std::vector<QRect> rects;
@@ -192,15 +194,12 @@ void QtStripWindow::paintEvent(QPaintEvent* event) {
 }
 
 void QtStripWindow::updateMask(const QRegion& changed) {
-    QRegion next;
-    if (composited_) {
-        for (const Layer* child : root_.sublayers()) addLayerColumns(*child, height(), width(), next);
-        next &= rect();
-    } else {
-        next = mask_.subtracted(changed);
-        for (const QRect& r : changed) next += opaquePixels(buffer_, r);
-    }
-    if (next == mask_ && !next.isEmpty()) return;
+    // A compositor shows the transparent pixels as they are: no shape needed,
+    // and reshaping would only make it repaint the whole strip.
+    if (composited_) return;
+    QRegion next = mask_.subtracted(changed);
+    for (const QRect& r : changed) next += opaquePixels(buffer_, r);
+    if (next == mask_) return;
     mask_ = next;
     // An empty mask would mean "no shape" to Qt, which shows the whole window.
     // On the native window, not the widget: a widget mask would also clip
@@ -225,12 +224,13 @@ void QtStripWindow::applyVisibility() {
 
 void QtStripWindow::applyVisibilityNow() {
     // Shaped with nothing painted, the window would be a black box: keep it unmapped.
-    const bool visible = wanted_ && !(shaped_ && mask_.isEmpty());
+    const bool visible = wanted_ && !(shaped_ && !composited_ && mask_.isEmpty());
     if (visible == isVisible()) return;
     if (visible) {
         x11::markStickyAboveUnlisted(windowHandle());
         show();
         applyInputFlag();
+        syncFrameInputSoon();
     } else {
         hide();
     }

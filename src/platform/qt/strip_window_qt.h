@@ -3,10 +3,8 @@
 // takes focus. The layer tree is painted into a retained buffer, only where it
 // changed, and the window shows that buffer. With a compositing manager the
 // window is truly translucent; without one its X shape is cut to the painted
-// pixels, so nothing behind it is hidden by a black box. With one it is still
-// shaped, coarsely, because window managers that frame the strip but ignore
-// its input shape (openbox) would otherwise take the clicks meant for what
-// lies below.
+// pixels, so nothing behind it is hidden by a black box. Clicks pass through
+// by the input shape, which is also given to the window manager's frame.
 #include <QElapsedTimer>
 #include <QImage>
 #include <QRegion>
@@ -55,6 +53,7 @@ private:
     void applyVisibility();
     void applyVisibilityNow();
     void applyInputFlag();
+    void syncFrameInputSoon();
 
     RootLayer root_;
     PaintCaches caches_;
@@ -69,6 +68,7 @@ private:
     bool wanted_ = false;
     bool takesClicks_ = false;
     bool visibilityPending_ = false;
+    bool frameSyncPending_ = false;
     // Click counting: Qt only tells a double click apart.
     int clickCount_ = 0;
     QElapsedTimer lastPress_;

@@ -14,6 +14,14 @@
 namespace pawlane::x11 {
 namespace {
 
+// From libxcb-shape, which Qt's plugin links; declared here rather than
+// pulling in its development headers for one call.
+using ShapeCombine = xcb_void_cookie_t (*)(xcb_connection_t*, std::uint8_t op, std::uint8_t destinationKind,
+                                           std::uint8_t sourceKind, xcb_window_t destination, std::int16_t x,
+                                           std::int16_t y, xcb_window_t source);
+constexpr std::uint8_t kShapeSet = 0;
+constexpr std::uint8_t kShapeInput = 2;
+
 struct Xcb {
     decltype(&xcb_intern_atom) internAtom = nullptr;
     decltype(&xcb_intern_atom_reply) internAtomReply = nullptr;
@@ -30,6 +38,11 @@ struct Xcb {
     decltype(&xcb_setup_roots_iterator) rootsIterator = nullptr;
     decltype(&xcb_get_setup) getSetup = nullptr;
     decltype(&xcb_screen_next) screenNext = nullptr;
+    decltype(&xcb_query_tree) queryTree = nullptr;
+    decltype(&xcb_query_tree_reply) queryTreeReply = nullptr;
+    decltype(&xcb_get_geometry) getGeometry = nullptr;
+    decltype(&xcb_get_geometry_reply) getGeometryReply = nullptr;
+    ShapeCombine shapeCombine = nullptr;  // may stay null: no shape library
     xcb_connection_t* connection = nullptr;
     int screen = 0;
 };
@@ -63,7 +76,15 @@ const Xcb* xcb() {
         resolve(lib, x.rootsIterator, "xcb_setup_roots_iterator");
         resolve(lib, x.getSetup, "xcb_get_setup");
         resolve(lib, x.screenNext, "xcb_screen_next");
-        if (!x.queryPointer || !x.queryPointerReply || !x.rootsIterator || !x.getSetup || !x.screenNext) return Xcb{};
+        resolve(lib, x.queryTree, "xcb_query_tree");
+        resolve(lib, x.queryTreeReply, "xcb_query_tree_reply");
+        resolve(lib, x.getGeometry, "xcb_get_geometry");
+        resolve(lib, x.getGeometryReply, "xcb_get_geometry_reply");
+        void* shape = dlopen("libxcb-shape.so.0", RTLD_NOW | RTLD_NOLOAD);
+        if (!shape) shape = dlopen("libxcb-shape.so.0", RTLD_NOW);
+        if (shape) resolve(shape, x.shapeCombine, "xcb_shape_combine");
+        if (!x.queryPointer || !x.queryPointerReply || !x.rootsIterator || !x.getSetup || !x.screenNext ||
+            !x.queryTree || !x.queryTreeReply || !x.getGeometry || !x.getGeometryReply) return Xcb{};
         if (!x.internAtom || !x.internAtomReply || !x.changeProperty || !x.getSelectionOwner ||
             !x.getSelectionOwnerReply || !x.getProperty || !x.getPropertyReply || !x.propertyValue ||
             !x.propertyValueLength || !x.flush)
@@ -114,6 +135,22 @@ void markStickyAboveUnlisted(QWindow* window) {
     // Qt adds its own states to this list when it maps the window.
     x->changeProperty(x->connection, XCB_PROP_MODE_REPLACE, id, atom(*x, "_NET_WM_STATE"), XCB_ATOM_ATOM, 32,
                       4, states);
+    x->flush(x->connection);
+}
+
+void mirrorInputShapeToFrame(QWindow* window) {
+    const Xcb* x = xcb();
+    if (!x || !x->shapeCombine || !window) return;
+    const auto id = static_cast<xcb_window_t>(window->winId());
+    auto* tree = x->queryTreeReply(x->connection, x->queryTree(x->connection, id), nullptr);
+    if (!tree) return;
+    const xcb_window_t parent = tree->parent, root = tree->root;
+    std::free(tree);
+    if (parent == XCB_NONE || parent == root) return;  // not framed
+    auto* geometry = x->getGeometryReply(x->connection, x->getGeometry(x->connection, id), nullptr);
+    if (!geometry) return;
+    x->shapeCombine(x->connection, kShapeSet, kShapeInput, kShapeInput, parent, geometry->x, geometry->y, id);
+    std::free(geometry);
     x->flush(x->connection);
 }
 

@@ -15,6 +15,10 @@ bool available();
 // Window managers drop these states when a window is withdrawn, so this is
 // called before every map.
 void markStickyAboveUnlisted(QWindow* window);
+// Gives the window manager's frame around `window` the window's own input
+// shape. Some window managers (openbox) keep the frame taking every click
+// however the client shapes its input.
+void mirrorInputShapeToFrame(QWindow* window);
 // The pointer's position in Qt's global coordinates as of the previous call:
 // the answer to a query sent then, so asking never waits on a round trip.
 // Nothing off X11 (or before the first answer).
