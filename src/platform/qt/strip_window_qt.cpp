@@ -1,5 +1,7 @@
 #include "platform/qt/strip_window_qt.h"
 
+#include <QAbstractNativeEventFilter>
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
@@ -81,6 +83,44 @@ QRegion opaquePixels(const QImage& image, const QRect& area) {
 
 }  // namespace
 
+// Expose events of the strip are answered from the buffer, drawn straight to
+// the window: Qt's backing store is not kept up to date and must not flush.
+class QtStripWindow::ExposeFilter final : public QAbstractNativeEventFilter {
+public:
+    explicit ExposeFilter(QtStripWindow& strip) : strip_(strip) {}
+    bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override {
+        if (type != "xcb_generic_event_t" || !strip_.directPainter()) return false;
+        QRect area;
+        bool more = false;
+        if (!x11::isExposeOf(message, strip_.windowHandle(), &area, &more)) return false;
+        // Until Qt has seen the window exposed, it paints it itself (from the buffer).
+        if (!strip_.windowHandle()->isExposed()) return false;
+        exposed_ += area;
+        if (!more) {
+            for (const QRect& r : exposed_) strip_.painter_->put(strip_.buffer_, r);
+            exposed_ = QRegion();
+        }
+        return true;
+    }
+
+private:
+    QtStripWindow& strip_;
+    QRegion exposed_;
+};
+
+QtStripWindow::~QtStripWindow() {
+    if (exposeFilter_) QCoreApplication::instance()->removeNativeEventFilter(exposeFilter_.get());
+}
+
+x11::WindowPainter* QtStripWindow::directPainter() {
+    const WId id = winId();
+    if (id != painterWindow_) {
+        painterWindow_ = id;
+        painter_ = x11::WindowPainter::create(windowHandle());
+    }
+    return painter_.get();
+}
+
 QtStripWindow::QtStripWindow()
     : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
                            Qt::WindowDoesNotAcceptFocus | Qt::NoDropShadowWindowHint |
@@ -94,6 +134,10 @@ QtStripWindow::QtStripWindow()
     shaped_ = x11::available();
     composited_ = x11::compositorRunning();
     lastCompositorCheck_.start();
+    if (directPainter()) {
+        exposeFilter_ = std::make_unique<ExposeFilter>(*this);
+        QCoreApplication::instance()->installNativeEventFilter(exposeFilter_.get());
+    }
 }
 
 PointF QtStripWindow::fromScreen(PointF p) const { return {p.x - frame_.x, p.y - frame_.y}; }
@@ -179,7 +223,17 @@ void QtStripWindow::repaintRegion(const QRegion& region) {
     }
     // Painted now rather than at the next update request: one tick, one paint
     // and flush, without another trip round the event loop.
-    if (isVisible()) repaint(region);
+    if (isVisible()) {
+        x11::WindowPainter* direct = directPainter();
+        if (direct && windowHandle()->isExposed()) {
+            const qreal dpr = buffer_.devicePixelRatio();
+            for (const QRect& r : region)
+                direct->put(buffer_, QRect(int(r.x() * dpr), int(r.y() * dpr), int(std::ceil(r.width() * dpr)),
+                                           int(std::ceil(r.height() * dpr))));
+        } else {
+            repaint(region);
+        }
+    }
     if (shaped_) updateMask(region);
 }
 

@@ -10,7 +10,10 @@
 #include <QRegion>
 #include <QWidget>
 
+#include <memory>
+
 #include "platform/qt/layer_painter.h"
+#include "platform/qt/x11_native.h"
 #include "platform/strip_host.h"
 
 namespace pawlane {
@@ -18,6 +21,7 @@ namespace pawlane {
 class QtStripWindow final : public QWidget, public StripHost {
 public:
     QtStripWindow();
+    ~QtStripWindow() override;
 
     // StripWindow
     PointF fromScreen(PointF screenPoint) const override;
@@ -44,6 +48,9 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
+    class ExposeFilter;
+    // Draws to the window without Qt's backing store where X11 allows it.
+    x11::WindowPainter* directPainter();
     void press(QMouseEvent* event);
     PointF toStrip(const QPointF& p) const;
     void repaintRegion(const QRegion& region);
@@ -65,6 +72,9 @@ private:
     bool shaped_ = false;
     bool composited_ = false;
     QElapsedTimer lastCompositorCheck_;
+    std::unique_ptr<x11::WindowPainter> painter_;
+    WId painterWindow_ = 0;
+    std::unique_ptr<ExposeFilter> exposeFilter_;
     bool wanted_ = false;
     bool takesClicks_ = false;
     bool visibilityPending_ = false;

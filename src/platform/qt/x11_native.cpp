@@ -8,6 +8,7 @@
 
 #include <QGuiApplication>
 #include <cstdlib>
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -43,6 +44,11 @@ struct Xcb {
     decltype(&xcb_get_geometry) getGeometry = nullptr;
     decltype(&xcb_get_geometry_reply) getGeometryReply = nullptr;
     ShapeCombine shapeCombine = nullptr;  // may stay null: no shape library
+    decltype(&xcb_generate_id) generateId = nullptr;
+    decltype(&xcb_create_gc) createGc = nullptr;
+    decltype(&xcb_free_gc) freeGc = nullptr;
+    decltype(&xcb_put_image) putImage = nullptr;
+    decltype(&xcb_get_maximum_request_length) maximumRequestLength = nullptr;
     xcb_connection_t* connection = nullptr;
     int screen = 0;
 };
@@ -80,11 +86,17 @@ const Xcb* xcb() {
         resolve(lib, x.queryTreeReply, "xcb_query_tree_reply");
         resolve(lib, x.getGeometry, "xcb_get_geometry");
         resolve(lib, x.getGeometryReply, "xcb_get_geometry_reply");
+        resolve(lib, x.generateId, "xcb_generate_id");
+        resolve(lib, x.createGc, "xcb_create_gc");
+        resolve(lib, x.freeGc, "xcb_free_gc");
+        resolve(lib, x.putImage, "xcb_put_image");
+        resolve(lib, x.maximumRequestLength, "xcb_get_maximum_request_length");
         void* shape = dlopen("libxcb-shape.so.0", RTLD_NOW | RTLD_NOLOAD);
         if (!shape) shape = dlopen("libxcb-shape.so.0", RTLD_NOW);
         if (shape) resolve(shape, x.shapeCombine, "xcb_shape_combine");
         if (!x.queryPointer || !x.queryPointerReply || !x.rootsIterator || !x.getSetup || !x.screenNext ||
-            !x.queryTree || !x.queryTreeReply || !x.getGeometry || !x.getGeometryReply) return Xcb{};
+            !x.queryTree || !x.queryTreeReply || !x.getGeometry || !x.getGeometryReply || !x.generateId ||
+            !x.createGc || !x.freeGc || !x.putImage || !x.maximumRequestLength) return Xcb{};
         if (!x.internAtom || !x.internAtomReply || !x.changeProperty || !x.getSelectionOwner ||
             !x.getSelectionOwnerReply || !x.getProperty || !x.getPropertyReply || !x.propertyValue ||
             !x.propertyValueLength || !x.flush)
@@ -154,6 +166,62 @@ void mirrorInputShapeToFrame(QWindow* window) {
     x->flush(x->connection);
 }
 
+std::unique_ptr<WindowPainter> WindowPainter::create(QWindow* window) {
+    const Xcb* x = xcb();
+    if (!x || !window) return nullptr;
+    // Pixels go out as they lie in a QImage's ARGB32 rows: the server must
+    // read them little-endian, 32 bits a pixel.
+    const xcb_setup_t* setup = x->getSetup(x->connection);
+    if (!setup || setup->image_byte_order != XCB_IMAGE_ORDER_LSB_FIRST) return nullptr;
+    const auto id = static_cast<xcb_window_t>(window->winId());
+    auto* geometry = x->getGeometryReply(x->connection, x->getGeometry(x->connection, id), nullptr);
+    if (!geometry) return nullptr;
+    const int depth = geometry->depth;
+    std::free(geometry);
+    if (depth != 32 && depth != 24) return nullptr;
+    std::unique_ptr<WindowPainter> painter(new WindowPainter);
+    painter->window_ = id;
+    painter->depth_ = depth;
+    painter->gc_ = x->generateId(x->connection);
+    const std::uint32_t noExposures = 0;
+    x->createGc(x->connection, painter->gc_, id, XCB_GC_GRAPHICS_EXPOSURES, &noExposures);
+    // In 4-byte units; leave room for the request's own header.
+    painter->maxBytes_ = std::size_t(x->maximumRequestLength(x->connection)) * 4 - 64;
+    return painter;
+}
+
+WindowPainter::~WindowPainter() {
+    if (const Xcb* x = xcb()) x->freeGc(x->connection, gc_);
+}
+
+void WindowPainter::put(const QImage& image, const QRect& deviceRect) {
+    const Xcb* x = xcb();
+    const QRect r = deviceRect.intersected(image.rect());
+    if (!x || r.isEmpty()) return;
+    const std::size_t rowBytes = std::size_t(r.width()) * 4;
+    const int rowsPerRequest = std::max(1, int(maxBytes_ / rowBytes));
+    for (int top = r.top(); top <= r.bottom(); top += rowsPerRequest) {
+        const int rows = std::min(rowsPerRequest, r.bottom() + 1 - top);
+        scratch_.resize(rowBytes * std::size_t(rows));
+        for (int y = 0; y < rows; ++y)
+            std::memcpy(scratch_.data() + rowBytes * std::size_t(y), image.constScanLine(top + y) + r.left() * 4,
+                        rowBytes);
+        x->putImage(x->connection, XCB_IMAGE_FORMAT_Z_PIXMAP, window_, gc_, std::uint16_t(r.width()),
+                    std::uint16_t(rows), std::int16_t(r.left()), std::int16_t(top), 0, std::uint8_t(depth_),
+                    std::uint32_t(scratch_.size()), scratch_.data());
+    }
+}
+
+bool isExposeOf(const void* xcbEvent, QWindow* window, QRect* area, bool* more) {
+    const auto* event = static_cast<const xcb_generic_event_t*>(xcbEvent);
+    if ((event->response_type & 0x7f) != XCB_EXPOSE || !window) return false;
+    const auto* expose = static_cast<const xcb_expose_event_t*>(xcbEvent);
+    if (expose->window != static_cast<xcb_window_t>(window->winId())) return false;
+    *area = QRect(expose->x, expose->y, expose->width, expose->height);
+    *more = expose->count > 0;
+    return true;
+}
+
 std::optional<QPoint> pointerWithoutWaiting() {
     const Xcb* x = xcb();
     if (!x) return std::nullopt;
@@ -164,15 +232,28 @@ std::optional<QPoint> pointerWithoutWaiting() {
     }();
     static std::optional<xcb_query_pointer_cookie_t> pending;
     static std::optional<QPoint> latest;
+    static bool askSoon = false;
     if (pending) {
         // Sent a tick ago: the answer is in by now, so this does not block in practice.
         if (auto* reply = x->queryPointerReply(x->connection, *pending, nullptr)) {
             latest = QPoint(reply->root_x, reply->root_y);
             std::free(reply);
         }
+        pending.reset();
     }
-    // Goes out with Qt's own flush at the end of this turn of the event loop.
-    pending = x->queryPointer(x->connection, root);
+    // Asked once the caller's work (the frame's drawing) is out: an answer
+    // arriving while it is still being written only makes Qt's reader thread
+    // fight this one for the connection.
+    if (!askSoon) {
+        askSoon = true;
+        QMetaObject::invokeMethod(
+            qApp,
+            [x] {
+                askSoon = false;
+                pending = x->queryPointer(x->connection, root);
+            },
+            Qt::QueuedConnection);
+    }
     return latest;
 }
 

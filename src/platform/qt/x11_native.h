@@ -6,7 +6,10 @@
 #include <QPoint>
 #include <QWindow>
 
+#include <cstdint>
+#include <memory>
 #include <optional>
+#include <vector>
 
 namespace pawlane::x11 {
 
@@ -19,6 +22,29 @@ void markStickyAboveUnlisted(QWindow* window);
 // shape. Some window managers (openbox) keep the frame taking every click
 // however the client shapes its input.
 void mirrorInputShapeToFrame(QWindow* window);
+// Draws a window's pixels straight from an image with core PutImage
+// requests: no shared-memory round trip before the next frame, as Qt's own
+// backing store makes, and no second copy of the pixels.
+class WindowPainter {
+public:
+    // Nothing when the window is not on X11 or the server cannot take the
+    // image's pixels as they are.
+    static std::unique_ptr<WindowPainter> create(QWindow* window);
+    ~WindowPainter();
+    WindowPainter(const WindowPainter&) = delete;
+    WindowPainter& operator=(const WindowPainter&) = delete;
+    // `image` is ARGB32 premultiplied and as large as the window, in device pixels.
+    void put(const QImage& image, const QRect& deviceRect);
+
+private:
+    WindowPainter() = default;
+    std::uint32_t window_ = 0, gc_ = 0;
+    int depth_ = 32;
+    std::size_t maxBytes_ = 0;
+    std::vector<std::uint8_t> scratch_;
+};
+// An X Expose event for `window`: its area in device pixels, and whether more follow.
+bool isExposeOf(const void* xcbEvent, QWindow* window, QRect* area, bool* more);
 // The pointer's position in Qt's global coordinates as of the previous call:
 // the answer to a query sent then, so asking never waits on a round trip.
 // Nothing off X11 (or before the first answer).
