@@ -1,6 +1,6 @@
 #include "custom/uuid.h"
 
-#include <openssl/rand.h>
+#include <sys/random.h>
 
 #include <cctype>
 #include <cstdio>
@@ -9,8 +9,10 @@
 namespace pawlane {
 
 std::string newUuid() {
+    // Straight from the kernel: OpenSSL's generator would set up most of
+    // libcrypto (megabytes of memory) at launch for one id.
     unsigned char b[16];
-    if (RAND_bytes(b, sizeof b) != 1) {
+    if (getrandom(b, sizeof b, 0) != ssize_t(sizeof b)) {
         // The OS generator failing is near impossible; a weaker id beats none.
         std::random_device rd;
         for (auto& x : b) x = static_cast<unsigned char>(rd());
