@@ -4,7 +4,7 @@
 # for each run, % of one core used by the process and by the X server, and
 # the process's peak resident memory. Everything runs twice: without a
 # compositing manager (the strip is shaped to its pixels every frame) and
-# with xcompmgr (translucent strip, coarse shape).
+# with xcompmgr (translucent strip, input shape only).
 #   bench/desktop_measure.sh [build dir] [seconds per run]
 set -u
 build=${1:-build}

@@ -123,3 +123,52 @@ TEST_F(StripPainterTest, TextIsDrawnInItsColourWithinItsBounds) {
 
 }  // namespace
 }  // namespace pawlane
+
+namespace pawlane {
+namespace {
+
+// A sprite with holes, drawn at `scale`: pixels of a 6 x 4 pattern.
+QImage patternAt(int scale, qreal dpr = 1) {
+    static const char* rows[] = {"#..##.", "##..##", "......", ".####."};
+    QImage image(40 * dpr, 20 * dpr, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 6; ++x)
+            if (rows[y][x] == '#')
+                for (int dy = 0; dy < scale; ++dy)
+                    for (int dx = 0; dx < scale; ++dx) image.setPixel(2 + x * scale + dx, 1 + y * scale + dy, 0xff336699);
+    image.setDevicePixelRatio(dpr);
+    return image;
+}
+
+TEST(OpaquePixelsTest, CoversExactlyThePaintedPixelsInFewRectangles) {
+    for (int scale : {1, 3}) {
+        const QImage image = patternAt(scale);
+        const QRegion region = opaquePixels(image, QRect(0, 0, 40, 20));
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                ASSERT_EQ(region.contains(QPoint(x, y)), qAlpha(image.pixel(x, y)) != 0)
+                    << "scale " << scale << " at " << x << "," << y;
+        // Repeated rows make taller bands, not more rectangles.
+        EXPECT_EQ(region.rectCount(), 5) << "scale " << scale;
+    }
+    // Only the asked area counts.
+    EXPECT_EQ(opaquePixels(patternAt(3), QRect(0, 0, 40, 4)).boundingRect(), QRect(2, 1, 15, 3));
+}
+
+TEST(OpaquePixelsTest, OnAHighDensityImageCoversEveryTouchedLogicalPixel) {
+    // Device pixels drawn at 3 per pattern pixel with 2 device pixels per
+    // logical one: every logical pixel holding any painted device pixel.
+    const QImage image = patternAt(3, 2);
+    const QRegion region = opaquePixels(image, QRect(0, 0, 40, 20));
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 40; ++x) {
+            bool painted = false;
+            for (int dy = 0; dy < 2; ++dy)
+                for (int dx = 0; dx < 2; ++dx) painted = painted || qAlpha(image.pixel(2 * x + dx, 2 * y + dy)) != 0;
+            ASSERT_EQ(region.contains(QPoint(x, y)), painted) << x << "," << y;
+        }
+}
+
+}  // namespace
+}  // namespace pawlane

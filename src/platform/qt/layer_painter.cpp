@@ -129,4 +129,52 @@ void paintLayers(QPainter& painter, const Layer& root, const QRect& area, double
     painter.restore();
 }
 
+// The painted (non-transparent) pixels of `area`, in logical pixels.
+QRegion opaquePixels(const QImage& image, const QRect& area) {
+    const qreal dpr = image.devicePixelRatio();
+    const QRect device = QRect(int(area.x() * dpr), int(area.y() * dpr), int(std::ceil(area.width() * dpr)),
+                               int(std::ceil(area.height() * dpr)))
+                             .intersected(image.rect());
+    // Runs of painted pixels row by row. A row with the same runs as the one
+    // above only makes that band taller: sprites are drawn at an integer
+    // scale, so this sends the X server a third of the rectangles or fewer.
+    QList<QRect> rows;
+    qsizetype bandStart = 0;
+    for (int y = device.top(); y <= device.bottom(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        const qsizetype rowStart = rows.size();
+        int x = device.left();
+        while (x <= device.right()) {
+            while (x <= device.right() && qAlpha(line[x]) == 0) ++x;
+            if (x > device.right()) break;
+            const int start = x;
+            while (x <= device.right() && qAlpha(line[x]) != 0) ++x;
+            rows.append(QRect(start, y, x - start, 1));
+        }
+        const qsizetype count = rows.size() - rowStart;
+        bool same = rowStart > bandStart && count == rowStart - bandStart;
+        for (qsizetype i = 0; same && i < count; ++i)
+            same = rows[bandStart + i].left() == rows[rowStart + i].left() &&
+                   rows[bandStart + i].width() == rows[rowStart + i].width();
+        if (same) {
+            for (qsizetype i = bandStart; i < rowStart; ++i) rows[i].setBottom(y);
+            rows.resize(rowStart);
+        } else {
+            bandStart = rowStart;
+        }
+    }
+    QRegion region;
+    if (dpr == 1) {
+        // Rows top to bottom, runs left to right: already banded as QRegion wants.
+        region.setRects(rows.constData(), int(rows.size()));
+        return region;
+    }
+    for (const QRect& r : rows) {
+        const int x0 = int(std::floor(r.x() / dpr)), x1 = int(std::ceil((r.x() + r.width()) / dpr));
+        const int y0 = int(std::floor(r.y() / dpr)), y1 = int(std::ceil((r.y() + r.height()) / dpr));
+        region += QRect(x0, y0, x1 - x0, y1 - y0);
+    }
+    return region;
+}
+
 }  // namespace pawlane

@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QStaticText>
 #include <QRect>
+#include <QRegion>
 
 #include <vector>
 
@@ -58,5 +59,8 @@ QRect touchedPixels(const RectF& r, double height);
 
 // Paints every visible layer under root that meets `area` (surface coordinates).
 void paintLayers(QPainter& painter, const Layer& root, const QRect& area, double height, PaintCaches& caches);
+// The painted (non-transparent) pixels of `image` within `area`, in logical
+// pixels: what a shaped window without a compositor must show.
+QRegion opaquePixels(const QImage& image, const QRect& area);
 
 }  // namespace pawlane

@@ -49,38 +49,6 @@ std::vector<QRect> mergedDamage(std::vector<QRect> rects) {
     return rects;
 }
 
-// The painted (non-transparent) pixels of `area`, in logical pixels.
-QRegion opaquePixels(const QImage& image, const QRect& area) {
-    const qreal dpr = image.devicePixelRatio();
-    const QRect device = QRect(int(area.x() * dpr), int(area.y() * dpr), int(std::ceil(area.width() * dpr)),
-                               int(std::ceil(area.height() * dpr)))
-                             .intersected(image.rect());
-    QList<QRect> rows;
-    for (int y = device.top(); y <= device.bottom(); ++y) {
-        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-        int x = device.left();
-        while (x <= device.right()) {
-            while (x <= device.right() && qAlpha(line[x]) == 0) ++x;
-            if (x > device.right()) break;
-            const int start = x;
-            while (x <= device.right() && qAlpha(line[x]) != 0) ++x;
-            rows.append(QRect(start, y, x - start, 1));
-        }
-    }
-    QRegion region;
-    if (dpr == 1) {
-        // Rows top to bottom, runs left to right: already banded as QRegion wants.
-        region.setRects(rows.constData(), int(rows.size()));
-        return region;
-    }
-    for (const QRect& r : rows) {
-        const int x0 = int(std::floor(r.x() / dpr)), x1 = int(std::ceil((r.x() + r.width()) / dpr));
-        const int y0 = int(std::floor(r.y() / dpr)), y1 = int(std::ceil((r.y() + 1) / dpr));
-        region += QRect(x0, y0, x1 - x0, y1 - y0);
-    }
-    return region;
-}
-
 }  // namespace
 
 // Expose events of the strip are answered from the buffer, drawn straight to
