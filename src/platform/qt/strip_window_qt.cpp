@@ -66,6 +66,7 @@ public:
         exposed_ += area;
         if (!more) {
             for (const QRect& r : exposed_) strip_.painter_->put(strip_.buffer_, r);
+            strip_.painter_->endFrame();
             exposed_ = QRegion();
         }
         return true;
@@ -84,6 +85,8 @@ x11::WindowPainter* QtStripWindow::directPainter() {
     const WId id = winId();
     if (id != painterWindow_) {
         painterWindow_ = id;
+        // The buffer may live in the old painter's memory.
+        if (!buffer_.isNull()) buffer_ = buffer_.copy();
         painter_ = x11::WindowPainter::create(windowHandle());
     }
     return painter_.get();
@@ -148,7 +151,9 @@ void QtStripWindow::refreshFrame() {
     const qreal dpr = devicePixelRatioF();
     const QSize pixels(int(std::ceil(target.width() * dpr)), int(std::ceil(target.height() * dpr)));
     if (buffer_.size() != pixels || buffer_.devicePixelRatio() != dpr) {
-        buffer_ = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+        x11::WindowPainter* direct = directPainter();
+        buffer_ = QImage();  // before the painter lets go of its memory
+        buffer_ = direct ? direct->surface(pixels) : QImage(pixels, QImage::Format_ARGB32_Premultiplied);
         buffer_.setDevicePixelRatio(dpr);
         buffer_.fill(Qt::transparent);
         mask_ = QRegion();
@@ -181,6 +186,7 @@ void QtStripWindow::commit() {
 
 void QtStripWindow::repaintRegion(const QRegion& region) {
     if (region.isEmpty() || buffer_.isNull()) return;
+    if (painter_) painter_->waitUntilRead();
     {
         QPainter p(&buffer_);
         p.setClipRegion(region);
@@ -198,6 +204,7 @@ void QtStripWindow::repaintRegion(const QRegion& region) {
             for (const QRect& r : region)
                 direct->put(buffer_, QRect(int(r.x() * dpr), int(r.y() * dpr), int(std::ceil(r.width() * dpr)),
                                            int(std::ceil(r.height() * dpr))));
+            direct->endFrame();
         } else {
             repaint(region);
         }

@@ -4,6 +4,8 @@
 #include "platform/qt/x11_native.h"
 
 #include <dlfcn.h>
+#include <sys/ipc.h>
+#include <sys/shm.h>
 #include <xcb/xcb.h>
 
 #include <QGuiApplication>
@@ -20,6 +22,15 @@ namespace {
 using ShapeCombine = xcb_void_cookie_t (*)(xcb_connection_t*, std::uint8_t op, std::uint8_t destinationKind,
                                            std::uint8_t sourceKind, xcb_window_t destination, std::int16_t x,
                                            std::int16_t y, xcb_window_t source);
+// From libxcb-shm, likewise.
+using ShmAttach = xcb_void_cookie_t (*)(xcb_connection_t*, std::uint32_t segment, std::uint32_t shmid,
+                                        std::uint8_t readOnly);
+using ShmDetach = xcb_void_cookie_t (*)(xcb_connection_t*, std::uint32_t segment);
+using ShmPutImage = xcb_void_cookie_t (*)(xcb_connection_t*, xcb_drawable_t, xcb_gcontext_t, std::uint16_t totalWidth,
+                                          std::uint16_t totalHeight, std::uint16_t srcX, std::uint16_t srcY,
+                                          std::uint16_t srcWidth, std::uint16_t srcHeight, std::int16_t dstX,
+                                          std::int16_t dstY, std::uint8_t depth, std::uint8_t format,
+                                          std::uint8_t sendEvent, std::uint32_t segment, std::uint32_t offset);
 constexpr std::uint8_t kShapeSet = 0;
 constexpr std::uint8_t kShapeInput = 2;
 
@@ -49,6 +60,16 @@ struct Xcb {
     decltype(&xcb_free_gc) freeGc = nullptr;
     decltype(&xcb_put_image) putImage = nullptr;
     decltype(&xcb_get_maximum_request_length) maximumRequestLength = nullptr;
+    decltype(&xcb_get_input_focus) getInputFocus = nullptr;
+    decltype(&xcb_get_input_focus_reply) getInputFocusReply = nullptr;
+    decltype(&xcb_request_check) requestCheck = nullptr;
+    decltype(&xcb_discard_reply) discardReply = nullptr;
+    decltype(&xcb_get_extension_data) extensionData = nullptr;
+    // May stay null: no shared-memory library, then pixels go over the socket.
+    ShmAttach shmAttach = nullptr;
+    ShmDetach shmDetach = nullptr;
+    ShmPutImage shmPutImage = nullptr;
+    xcb_extension_t* shmExtension = nullptr;
     xcb_connection_t* connection = nullptr;
     int screen = 0;
 };
@@ -91,12 +112,26 @@ const Xcb* xcb() {
         resolve(lib, x.freeGc, "xcb_free_gc");
         resolve(lib, x.putImage, "xcb_put_image");
         resolve(lib, x.maximumRequestLength, "xcb_get_maximum_request_length");
+        resolve(lib, x.getInputFocus, "xcb_get_input_focus");
+        resolve(lib, x.getInputFocusReply, "xcb_get_input_focus_reply");
+        resolve(lib, x.requestCheck, "xcb_request_check");
+        resolve(lib, x.discardReply, "xcb_discard_reply");
+        resolve(lib, x.extensionData, "xcb_get_extension_data");
+        void* shm = dlopen("libxcb-shm.so.0", RTLD_NOW | RTLD_NOLOAD);
+        if (!shm) shm = dlopen("libxcb-shm.so.0", RTLD_NOW);
+        if (shm) {
+            resolve(shm, x.shmAttach, "xcb_shm_attach_checked");
+            resolve(shm, x.shmDetach, "xcb_shm_detach");
+            resolve(shm, x.shmPutImage, "xcb_shm_put_image");
+            resolve(shm, x.shmExtension, "xcb_shm_id");
+        }
         void* shape = dlopen("libxcb-shape.so.0", RTLD_NOW | RTLD_NOLOAD);
         if (!shape) shape = dlopen("libxcb-shape.so.0", RTLD_NOW);
         if (shape) resolve(shape, x.shapeCombine, "xcb_shape_combine");
         if (!x.queryPointer || !x.queryPointerReply || !x.rootsIterator || !x.getSetup || !x.screenNext ||
             !x.queryTree || !x.queryTreeReply || !x.getGeometry || !x.getGeometryReply || !x.generateId ||
-            !x.createGc || !x.freeGc || !x.putImage || !x.maximumRequestLength) return Xcb{};
+            !x.createGc || !x.freeGc || !x.putImage || !x.maximumRequestLength || !x.getInputFocus ||
+            !x.getInputFocusReply || !x.requestCheck || !x.discardReply || !x.extensionData) return Xcb{};
         if (!x.internAtom || !x.internAtomReply || !x.changeProperty || !x.getSelectionOwner ||
             !x.getSelectionOwnerReply || !x.getProperty || !x.getPropertyReply || !x.propertyValue ||
             !x.propertyValueLength || !x.flush)
@@ -191,13 +226,79 @@ std::unique_ptr<WindowPainter> WindowPainter::create(QWindow* window) {
 }
 
 WindowPainter::~WindowPainter() {
+    releaseSurface();
     if (const Xcb* x = xcb()) x->freeGc(x->connection, gc_);
+}
+
+void WindowPainter::releaseSurface() {
+    if (!shared_) return;
+    waitUntilRead();
+    if (const Xcb* x = xcb()) x->shmDetach(x->connection, segment_);
+    shmdt(shared_);
+    shared_ = nullptr;
+    sharedBytes_ = 0;
+}
+
+QImage WindowPainter::surface(const QSize& pixels) {
+    releaseSurface();
+    const Xcb* x = xcb();
+    const std::size_t bytes = std::size_t(pixels.width()) * std::size_t(pixels.height()) * 4;
+    const xcb_query_extension_reply_t* ext =
+        x && x->shmAttach && x->shmExtension ? x->extensionData(x->connection, x->shmExtension) : nullptr;
+    if (ext && ext->present && bytes > 0) {
+        const int id = shmget(IPC_PRIVATE, bytes, IPC_CREAT | 0600);
+        void* memory = id >= 0 ? shmat(id, nullptr, 0) : reinterpret_cast<void*>(-1);
+        if (memory != reinterpret_cast<void*>(-1)) {
+            const std::uint32_t segment = x->generateId(x->connection);
+            // Checked: a server on another machine cannot attach our memory.
+            xcb_generic_error_t* error = x->requestCheck(x->connection, x->shmAttach(x->connection, segment, id, 1));
+            shmctl(id, IPC_RMID, nullptr);  // gone once both sides let go
+            if (!error) {
+                shared_ = memory;
+                sharedBytes_ = bytes;
+                segment_ = segment;
+                return QImage(static_cast<uchar*>(memory), pixels.width(), pixels.height(), pixels.width() * 4,
+                              QImage::Format_ARGB32_Premultiplied);
+            }
+            std::free(error);
+            shmdt(memory);
+        } else if (id >= 0) {
+            shmctl(id, IPC_RMID, nullptr);
+        }
+    }
+    return QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+}
+
+void WindowPainter::waitUntilRead() {
+    if (!fencePending_) return;
+    fencePending_ = false;
+    // Answered long ago in practice: the reply is already queued.
+    if (const Xcb* x = xcb()) std::free(x->getInputFocusReply(x->connection, xcb_get_input_focus_cookie_t{fence_}, nullptr));
+}
+
+void WindowPainter::endFrame() {
+    const Xcb* x = xcb();
+    if (!x || !sharedPutsSent_) return;
+    sharedPutsSent_ = false;
+    // The server reads the memory when it gets to the puts: the reply to a
+    // request sent after them says that has happened.
+    if (fencePending_) x->discardReply(x->connection, fence_);
+    fence_ = x->getInputFocus(x->connection).sequence;
+    fencePending_ = true;
 }
 
 void WindowPainter::put(const QImage& image, const QRect& deviceRect) {
     const Xcb* x = xcb();
     const QRect r = deviceRect.intersected(image.rect());
     if (!x || r.isEmpty()) return;
+    if (shared_ && image.constBits() == shared_ && image.bytesPerLine() == image.width() * 4) {
+        x->shmPutImage(x->connection, window_, gc_, std::uint16_t(image.width()), std::uint16_t(image.height()),
+                       std::uint16_t(r.left()), std::uint16_t(r.top()), std::uint16_t(r.width()),
+                       std::uint16_t(r.height()), std::int16_t(r.left()), std::int16_t(r.top()), std::uint8_t(depth_),
+                       XCB_IMAGE_FORMAT_Z_PIXMAP, 0, segment_, 0);
+        sharedPutsSent_ = true;
+        return;
+    }
     const std::size_t rowBytes = std::size_t(r.width()) * 4;
     const int rowsPerRequest = std::max(1, int(maxBytes_ / rowBytes));
     for (int top = r.top(); top <= r.bottom(); top += rowsPerRequest) {

@@ -22,9 +22,8 @@ void markStickyAboveUnlisted(QWindow* window);
 // shape. Some window managers (openbox) keep the frame taking every click
 // however the client shapes its input.
 void mirrorInputShapeToFrame(QWindow* window);
-// Draws a window's pixels straight from an image with core PutImage
-// requests: no shared-memory round trip before the next frame, as Qt's own
-// backing store makes, and no second copy of the pixels.
+// Draws a window's pixels straight from an image: no round trip before each
+// frame, as Qt's own backing store makes, and no second copy of the pixels.
 class WindowPainter {
 public:
     // Nothing when the window is not on X11 or the server cannot take the
@@ -33,15 +32,32 @@ public:
     ~WindowPainter();
     WindowPainter(const WindowPainter&) = delete;
     WindowPainter& operator=(const WindowPainter&) = delete;
-    // `image` is ARGB32 premultiplied and as large as the window, in device pixels.
+    // An ARGB32 premultiplied image to paint the window's pixels into: in
+    // memory shared with the server where it can be, so put() sends no
+    // pixels. Valid until the next call or the painter's end.
+    QImage surface(const QSize& pixels);
+    // Call before painting into the surface: the server may still be reading
+    // what the last put() showed.
+    void waitUntilRead();
+    // `image` is the surface, or any ARGB32 premultiplied image as large as
+    // the window, in device pixels.
     void put(const QImage& image, const QRect& deviceRect);
+    // After the puts of a frame.
+    void endFrame();
 
 private:
     WindowPainter() = default;
+    void releaseSurface();
     std::uint32_t window_ = 0, gc_ = 0;
     int depth_ = 32;
     std::size_t maxBytes_ = 0;
     std::vector<std::uint8_t> scratch_;
+    void* shared_ = nullptr;
+    std::size_t sharedBytes_ = 0;
+    std::uint32_t segment_ = 0;
+    unsigned int fence_ = 0;
+    bool fencePending_ = false;
+    bool sharedPutsSent_ = false;
 };
 // An X Expose event for `window`: its area in device pixels, and whether more follow.
 bool isExposeOf(const void* xcbEvent, QWindow* window, QRect* area, bool* more);
