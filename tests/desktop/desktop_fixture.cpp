@@ -33,10 +33,13 @@ std::map<std::string, std::string> DesktopTest::appEnv() const {
             {"PAWLANE_TRACE", ""},                 {"QT_QPA_PLATFORM", "\x01unset"}};
 }
 
-std::unique_ptr<Child> DesktopTest::startApp(const std::vector<std::string>& args, const std::string& name) {
+std::unique_ptr<Child> DesktopTest::startApp(const std::vector<std::string>& args, const std::string& name,
+                                             const std::map<std::string, std::string>& extraEnv) {
     std::vector<std::string> argv{PAWLANE_BINARY};
     argv.insert(argv.end(), args.begin(), args.end());
-    return std::make_unique<Child>(argv, appEnv(), dir_ + "/" + name);
+    std::map<std::string, std::string> env = appEnv();
+    for (const auto& [key, value] : extraEnv) env[key] = value;
+    return std::make_unique<Child>(argv, env, dir_ + "/" + name);
 }
 
 std::optional<Rect> DesktopTest::waitForStrip(Child& app, int timeoutMs) {

@@ -23,8 +23,9 @@ protected:
     // Writes the preferences file the app reads at launch (a JSON object's members).
     void writePreferences(const std::string& members);
     std::map<std::string, std::string> appEnv() const;
-    // Starts pawlane with extra arguments; not waiting for anything.
-    std::unique_ptr<Child> startApp(const std::vector<std::string>& args = {}, const std::string& name = "app");
+    // Starts pawlane with extra arguments (and environment); not waiting for anything.
+    std::unique_ptr<Child> startApp(const std::vector<std::string>& args = {}, const std::string& name = "app",
+                                    const std::map<std::string, std::string>& extraEnv = {});
     // Waits for the app's full-width strip window; nothing after the time.
     std::optional<Rect> waitForStrip(Child& app, int timeoutMs = 5000);
     // Waits until the strip stands at `expected`; the last place seen otherwise.

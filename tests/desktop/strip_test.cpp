@@ -84,28 +84,34 @@ TEST_F(DesktopTest, OnlyThePetIsOpaque) {
     auto backdrop = startBackdrop();
     // Fast, so the pet crosses much of the strip while we look.
     writePreferences(R"("petCounts": {"shiba": 1}, "speedIdx": 2)");
-    auto app = startApp();
-    const auto strip = waitForStrip(*app);
-    ASSERT_TRUE(strip) << app->err();
-    sleepMs(500);
-
     const std::vector<Rgb> shiba = shibaColours();
 
-    // Many looks, as the pet moves and changes frames: a black box may only
-    // flash while the window's shape changes.
-    for (int look = 0; look < 30 && !::testing::Test::HasFailure(); ++look) {
-        const Shot shot = x_->grab(*strip);
-        const auto box = drawnBox(shot);
-        ASSERT_TRUE(box) << "nothing drawn in the strip";
-        // One pet and perhaps its emote: at most a sprite (24 x 14 at 3 px) plus headroom.
-        EXPECT_LE(box->w, 24 * 3 + 6) << "opaque pixels away from the pet (a black box?)";
-        EXPECT_LE(box->h, kMediumHeight);
-        int shibaPixels = 0;
-        for (const Rgb& p : shot.pixels)
-            if (std::find(shiba.begin(), shiba.end(), p) != shiba.end()) ++shibaPixels;
-        EXPECT_GT(shibaPixels, 100) << "the shiba's own colours";
-        if (::testing::Test::HasFailure()) shot.save(dir_ + "/strip.ppm");
-        sleepMs(60);
+    // Pixels reach the server through shared memory, or through the socket
+    // where it cannot share (QT_XCB_NO_MITSHM plays a remote server).
+    for (const char* noSharedMemory : {"", "1"}) {
+        SCOPED_TRACE(*noSharedMemory ? "pixels through the socket" : "pixels in shared memory");
+        auto app = startApp({}, *noSharedMemory ? "app-socket" : "app", {{"QT_XCB_NO_MITSHM", *noSharedMemory ? noSharedMemory : "\x01unset"}});
+        const auto strip = waitForStrip(*app);
+        ASSERT_TRUE(strip) << app->err();
+        sleepMs(500);
+
+        // Many looks, as the pet moves and changes frames: a black box may only
+        // flash while the window's shape changes.
+        for (int look = 0; look < 30 && !::testing::Test::HasFailure(); ++look) {
+            const Shot shot = x_->grab(*strip);
+            const auto box = drawnBox(shot);
+            ASSERT_TRUE(box) << "nothing drawn in the strip";
+            // One pet and perhaps its emote: at most a sprite (24 x 14 at 3 px) plus headroom.
+            EXPECT_LE(box->w, 24 * 3 + 6) << "opaque pixels away from the pet (a black box?)";
+            EXPECT_LE(box->h, kMediumHeight);
+            int shibaPixels = 0;
+            for (const Rgb& p : shot.pixels)
+                if (std::find(shiba.begin(), shiba.end(), p) != shiba.end()) ++shibaPixels;
+            EXPECT_GT(shibaPixels, 100) << "the shiba's own colours";
+            if (::testing::Test::HasFailure()) shot.save(dir_ + "/strip.ppm");
+            sleepMs(60);
+        }
+        app->stop();
     }
 }
 

@@ -245,7 +245,8 @@ QImage WindowPainter::surface(const QSize& pixels) {
     const std::size_t bytes = std::size_t(pixels.width()) * std::size_t(pixels.height()) * 4;
     const xcb_query_extension_reply_t* ext =
         x && x->shmAttach && x->shmExtension ? x->extensionData(x->connection, x->shmExtension) : nullptr;
-    if (ext && ext->present && bytes > 0) {
+    // Qt's own switch for servers that only claim to share memory.
+    if (ext && ext->present && bytes > 0 && !qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM")) {
         const int id = shmget(IPC_PRIVATE, bytes, IPC_CREAT | 0600);
         void* memory = id >= 0 ? shmat(id, nullptr, 0) : reinterpret_cast<void*>(-1);
         if (memory != reinterpret_cast<void*>(-1)) {
