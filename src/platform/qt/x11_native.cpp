@@ -74,6 +74,12 @@ struct Xcb {
     int screen = 0;
 };
 
+// The copy Qt's plugin already loaded, else a fresh one.
+void* library(const char* name) {
+    void* lib = dlopen(name, RTLD_NOW | RTLD_NOLOAD);
+    return lib ? lib : dlopen(name, RTLD_NOW);
+}
+
 template <class F>
 void resolve(void* lib, F& fn, const char* name) {
     fn = reinterpret_cast<F>(dlsym(lib, name));
@@ -85,8 +91,7 @@ const Xcb* xcb() {
         if (QGuiApplication::platformName() != QLatin1String("xcb")) return x;
         auto* native = qApp ? qApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
         if (!native || !native->connection()) return x;
-        void* lib = dlopen("libxcb.so.1", RTLD_NOW | RTLD_NOLOAD);
-        if (!lib) lib = dlopen("libxcb.so.1", RTLD_NOW);
+        void* lib = library("libxcb.so.1");
         if (!lib) return x;
         resolve(lib, x.internAtom, "xcb_intern_atom");
         resolve(lib, x.internAtomReply, "xcb_intern_atom_reply");
@@ -117,17 +122,13 @@ const Xcb* xcb() {
         resolve(lib, x.requestCheck, "xcb_request_check");
         resolve(lib, x.discardReply, "xcb_discard_reply");
         resolve(lib, x.extensionData, "xcb_get_extension_data");
-        void* shm = dlopen("libxcb-shm.so.0", RTLD_NOW | RTLD_NOLOAD);
-        if (!shm) shm = dlopen("libxcb-shm.so.0", RTLD_NOW);
-        if (shm) {
+        if (void* shm = library("libxcb-shm.so.0")) {
             resolve(shm, x.shmAttach, "xcb_shm_attach_checked");
             resolve(shm, x.shmDetach, "xcb_shm_detach");
             resolve(shm, x.shmPutImage, "xcb_shm_put_image");
             resolve(shm, x.shmExtension, "xcb_shm_id");
         }
-        void* shape = dlopen("libxcb-shape.so.0", RTLD_NOW | RTLD_NOLOAD);
-        if (!shape) shape = dlopen("libxcb-shape.so.0", RTLD_NOW);
-        if (shape) resolve(shape, x.shapeCombine, "xcb_shape_combine");
+        if (void* shape = library("libxcb-shape.so.0")) resolve(shape, x.shapeCombine, "xcb_shape_combine");
         if (!x.queryPointer || !x.queryPointerReply || !x.rootsIterator || !x.getSetup || !x.screenNext ||
             !x.queryTree || !x.queryTreeReply || !x.getGeometry || !x.getGeometryReply || !x.generateId ||
             !x.createGc || !x.freeGc || !x.putImage || !x.maximumRequestLength || !x.getInputFocus ||
