@@ -6,17 +6,10 @@
 #include <QApplication>
 
 #include "platform/qt/strip_window_qt.h"
+#include "qt_app.h"
 
 namespace pawlane {
 namespace {
-
-QApplication& app() {
-    static int argc = 1;
-    static char name[] = "test";
-    static char* argv[] = {name, nullptr};
-    static QApplication instance(argc, argv);
-    return instance;
-}
 
 // Two pixels side by side: opaque red, opaque blue.
 Image redBlue() { return Image(2, 1, {255, 0, 0, 255, 0, 0, 255, 255}); }
@@ -36,7 +29,7 @@ protected:
     }
     QColor at(int x, int yUp) const { return strip.buffer().pixelColor(x, 59 - yUp); }
 
-    QApplication& application = app();  // before any widget
+    QApplication& application = testApp();  // before any widget
     QtStripWindow strip;
     ImageLayer sprite;
 };

@@ -53,7 +53,9 @@ int runApplication(int argc, char** argv, const std::vector<std::string>& comman
     }
 
     const bool testSignals = std::getenv("PAWLANE_TRACE") != nullptr;
-    QtMainQueue queue;
+    // Never destroyed: the cloud layer's threads may still be inside a request
+    // at quit and post to it afterwards; closed, it drops that work.
+    QtMainQueue& queue = *new QtMainQueue;
     QtScreens screens;
     QtStripWindow strip;
     TrayStatusItem statusItem;
@@ -100,6 +102,7 @@ int runApplication(int argc, char** argv, const std::vector<std::string>& comman
         },
         Qt::QueuedConnection);
     QApplication::exec();
+    queue.close();
     return 0;
 }
 

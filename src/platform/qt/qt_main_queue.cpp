@@ -15,11 +15,13 @@ QtMainQueue::~QtMainQueue() {
 }
 
 void QtMainQueue::post(std::function<void()> fn) {
+    if (closed_) return;
     QMetaObject::invokeMethod(this, [fn = std::move(fn)] { fn(); }, Qt::QueuedConnection);
 }
 
 MainQueue::TaskId QtMainQueue::postAfter(double seconds, std::function<void()> fn) {
     const TaskId id = nextId_++;
+    if (closed_) return id;
     auto* timer = new QTimer;
     timer->setSingleShot(true);
     // Gestures time their hold in tenths of a second: coarse timers would be felt.
@@ -45,6 +47,7 @@ void QtMainQueue::cancel(TaskId id) {
 }
 
 void QtMainQueue::runAndWait(std::function<void()> fn) {
+    if (closed_) return;
     if (QThread::currentThread() == thread()) {
         fn();  // already on the main thread: waiting for ourselves would deadlock
         return;
