@@ -110,7 +110,8 @@ protected:
     AppDelegate& launch() {
         app = std::make_unique<AppDelegate>(AppServices{settings, clock, random, queue, screens, strip.desktop, strip,
                                                         status, timers, session, log, trace, social,
-                                                        [this] { ++quits; }, true});
+                                                        [this] { ++quits; }, true, nullptr, nullptr, nullptr, {},
+                                                        nullptr, nullptr});
         app->applicationDidFinishLaunching();
         return *app;
     }
