@@ -60,6 +60,8 @@ struct Xcb {
     decltype(&xcb_free_gc) freeGc = nullptr;
     decltype(&xcb_put_image) putImage = nullptr;
     decltype(&xcb_get_maximum_request_length) maximumRequestLength = nullptr;
+    decltype(&xcb_setup_pixmap_formats) pixmapFormats = nullptr;
+    decltype(&xcb_setup_pixmap_formats_length) pixmapFormatsLength = nullptr;
     decltype(&xcb_get_input_focus) getInputFocus = nullptr;
     decltype(&xcb_get_input_focus_reply) getInputFocusReply = nullptr;
     decltype(&xcb_request_check) requestCheck = nullptr;
@@ -117,6 +119,8 @@ const Xcb* xcb() {
         resolve(lib, x.freeGc, "xcb_free_gc");
         resolve(lib, x.putImage, "xcb_put_image");
         resolve(lib, x.maximumRequestLength, "xcb_get_maximum_request_length");
+        resolve(lib, x.pixmapFormats, "xcb_setup_pixmap_formats");
+        resolve(lib, x.pixmapFormatsLength, "xcb_setup_pixmap_formats_length");
         resolve(lib, x.getInputFocus, "xcb_get_input_focus");
         resolve(lib, x.getInputFocusReply, "xcb_get_input_focus_reply");
         resolve(lib, x.requestCheck, "xcb_request_check");
@@ -131,8 +135,10 @@ const Xcb* xcb() {
         if (void* shape = library("libxcb-shape.so.0")) resolve(shape, x.shapeCombine, "xcb_shape_combine");
         if (!x.queryPointer || !x.queryPointerReply || !x.rootsIterator || !x.getSetup || !x.screenNext ||
             !x.queryTree || !x.queryTreeReply || !x.getGeometry || !x.getGeometryReply || !x.generateId ||
-            !x.createGc || !x.freeGc || !x.putImage || !x.maximumRequestLength || !x.getInputFocus ||
-            !x.getInputFocusReply || !x.requestCheck || !x.discardReply || !x.extensionData) return Xcb{};
+            !x.createGc || !x.freeGc || !x.putImage || !x.maximumRequestLength || !x.pixmapFormats ||
+            !x.pixmapFormatsLength || !x.getInputFocus || !x.getInputFocusReply || !x.requestCheck ||
+            !x.discardReply || !x.extensionData)
+            return Xcb{};
         if (!x.internAtom || !x.internAtomReply || !x.changeProperty || !x.getSelectionOwner ||
             !x.getSelectionOwnerReply || !x.getProperty || !x.getPropertyReply || !x.propertyValue ||
             !x.propertyValueLength || !x.flush)
@@ -215,6 +221,11 @@ std::unique_ptr<WindowPainter> WindowPainter::create(QWindow* window) {
     const int depth = geometry->depth;
     std::free(geometry);
     if (depth != 32 && depth != 24) return nullptr;
+    const xcb_format_t* formats = x->pixmapFormats(setup);
+    bool fourBytes = false;
+    for (int i = 0; i < x->pixmapFormatsLength(setup); ++i)
+        fourBytes = fourBytes || (formats[i].depth == depth && formats[i].bits_per_pixel == 32);
+    if (!fourBytes) return nullptr;
     std::unique_ptr<WindowPainter> painter(new WindowPainter);
     painter->window_ = id;
     painter->depth_ = depth;
