@@ -83,6 +83,16 @@ std::unique_ptr<Child> DesktopTest::startBackdrop() {
     return backdrop;
 }
 
+DesktopTest::SlowShiba DesktopTest::startSlowShiba() {
+    SlowShiba run;
+    run.backdrop = startBackdrop();
+    writePreferences(R"("petCounts": {"shiba": 1}, "speedIdx": 0)");
+    run.app = startApp();
+    run.strip = waitForStrip(*run.app);
+    if (run.strip) sleepMs(500);
+    return run;
+}
+
 std::optional<Rect> DesktopTest::drawnBox(const Shot& shot) {
     int x0 = INT32_MAX, y0 = INT32_MAX, x1 = -1, y1 = -1;
     for (int y = shot.area.y; y < shot.area.y + shot.area.h; ++y)

@@ -32,6 +32,13 @@ protected:
     Rect waitForStripAt(Child& app, const Rect& expected, int timeoutMs = 4000);
     std::unique_ptr<Child> startDock(int height);
     std::unique_ptr<Child> startBackdrop();
+    // The usual start: a backdrop, one slow shiba, the app's strip, half a
+    // second to settle. No strip: `strip` stays empty (the app's stderr says why).
+    struct SlowShiba {
+        std::unique_ptr<Child> backdrop, app;
+        std::optional<Rect> strip;
+    };
+    SlowShiba startSlowShiba();
     // Pixels of the strip that are not the backdrop, as their bounding box.
     std::optional<Rect> drawnBox(const Shot& shot);
     // Points at the walking pet, finds it again after it moved on, and clicks

@@ -39,12 +39,10 @@ protected:
 };
 
 TEST_F(MenuTest, RightClickOnAPetOpensTheMenuAndHidePetsHidesTheStrip) {
-    auto backdrop = startBackdrop();
-    writePreferences(R"("petCounts": {"shiba": 1}, "speedIdx": 0)");
-    auto app = startApp();
-    const auto strip = waitForStrip(*app);
-    ASSERT_TRUE(strip) << app->err();
-    sleepMs(500);
+    const SlowShiba run = startSlowShiba();
+    ASSERT_TRUE(run.strip) << run.app->err();
+    Child* app = run.app.get();
+    const Rect* strip = &*run.strip;
 
     const auto menu = openMenuOnPet(*app, *strip);
     ASSERT_TRUE(menu) << "no menu opened on the pet";
@@ -70,12 +68,10 @@ TEST_F(MenuTest, RightClickOnAPetOpensTheMenuAndHidePetsHidesTheStrip) {
 }
 
 TEST_F(MenuTest, DesignerFromTheMenuSavesAPetThatRunsOnTheStrip) {
-    auto backdrop = startBackdrop();
-    writePreferences(R"("petCounts": {"shiba": 1}, "speedIdx": 0)");
-    auto app = startApp();
-    const auto strip = waitForStrip(*app);
-    ASSERT_TRUE(strip) << app->err();
-    sleepMs(500);
+    const SlowShiba run = startSlowShiba();
+    ASSERT_TRUE(run.strip) << run.app->err();
+    Child* app = run.app.get();
+    const Rect* strip = &*run.strip;
 
     ASSERT_TRUE(openMenuOnPet(*app, *strip));
     sh("xdotool key Down Down Down Return");  // "Design My Pet…"

@@ -116,12 +116,10 @@ TEST_F(DesktopTest, OnlyThePetIsOpaque) {
 }
 
 TEST_F(DesktopTest, EmptyStripPassesClicksAndPetsTakeThem) {
-    auto backdrop = startBackdrop();
-    writePreferences(R"("petCounts": {"shiba": 1}, "speedIdx": 0)");
-    auto app = startApp();
-    const auto strip = waitForStrip(*app);
-    ASSERT_TRUE(strip) << app->err();
-    sleepMs(500);
+    const SlowShiba run = startSlowShiba();
+    ASSERT_TRUE(run.strip) << run.app->err();
+    Child* backdrop = run.backdrop.get();
+    const Rect* strip = &*run.strip;
 
     auto locate = [&]() -> std::optional<Rect> { return drawnBox(x_->grab(*strip)); };
     const auto pet = locate();
